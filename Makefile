@@ -2,7 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-DEB_PKGS    = cmake g++ make libgtest-dev libgmock-dev
+DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libsodium-dev
 
 .PHONY: all deps build test test-plain test-asan clean
 
