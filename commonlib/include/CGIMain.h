@@ -1,0 +1,17 @@
+// Process entry of the CGI program and its last-resort error page.
+#pragma once
+
+#include "RequestInfo.h"
+
+// Supplied by the application layer: handles the filled request, writes the
+// response through `req` and returns 0 (non-zero makes main show the
+// fallback page). `req` stays owned by main.
+int ModuleMain(RequestInfo* req);
+
+// Stores in *out a heap copy (caller frees with free()) of the environment
+// variable's value, or of "" when it is not set; never null.
+void GetEnvironmentVar(char** out, const char* name);
+
+// Writes the fallback error page, header line included, through
+// req->Write. The caller ends the process afterwards.
+void exitFunc(RequestInfo* req, const char* message);
