@@ -1,0 +1,2 @@
+// KvCrypt: implementation to follow.
+#include "KvCrypt.h"

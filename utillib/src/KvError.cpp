@@ -1,0 +1,2 @@
+// KvError: implementation to follow.
+#include "KvError.h"

@@ -1,0 +1,2 @@
+// KvFileUtil: implementation to follow.
+#include "KvFileUtil.h"

@@ -1,0 +1,2 @@
+// KvLock: implementation to follow.
+#include "KvLock.h"

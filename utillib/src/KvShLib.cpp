@@ -1,0 +1,2 @@
+// KvShLib: implementation to follow.
+#include "KvShLib.h"

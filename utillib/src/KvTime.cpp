@@ -1,0 +1,2 @@
+// KvTime: implementation to follow.
+#include "KvTime.h"

@@ -1,0 +1,2 @@
+// String: implementation to follow.
+#include "String.h"

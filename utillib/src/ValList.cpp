@@ -1,0 +1,2 @@
+// ValList: implementation to follow.
+#include "ValList.h"

@@ -1,0 +1,2 @@
+// ValNameList: implementation to follow.
+#include "ValNameList.h"

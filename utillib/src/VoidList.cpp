@@ -1,0 +1,2 @@
+// VoidList: implementation to follow.
+#include "VoidList.h"
