@@ -1,0 +1,2 @@
+// VCard: implementation in progress.
+#include "versitlib.h"

@@ -1,0 +1,2 @@
+// VCardEntry: implementation in progress.
+#include "versitlib.h"

@@ -1,0 +1,2 @@
+// VCardSubType: implementation in progress.
+#include "versitlib.h"

@@ -1,0 +1,2 @@
+// VersitFile: implementation in progress.
+#include "versitlib.h"

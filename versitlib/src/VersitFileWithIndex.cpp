@@ -1,0 +1,2 @@
+// VersitFileWithIndex: implementation in progress.
+#include "versitlib.h"

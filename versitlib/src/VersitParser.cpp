@@ -1,0 +1,2 @@
+// VersitParser: implementation in progress.
+#include "versitlib.h"

@@ -1,0 +1,2 @@
+// VersitTables: implementation in progress.
+#include "versitlib.h"
