@@ -1,0 +1,1 @@
+// GroupDB (in progress).

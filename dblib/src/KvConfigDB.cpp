@@ -1,0 +1,1 @@
+// KvConfigDB (in progress).

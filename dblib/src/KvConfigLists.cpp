@@ -1,0 +1,1 @@
+// KvConfigLists (in progress).

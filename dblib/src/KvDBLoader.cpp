@@ -1,0 +1,1 @@
+// KvDBLoader (in progress).

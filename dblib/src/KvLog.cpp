@@ -1,0 +1,1 @@
+// KvLog (in progress).

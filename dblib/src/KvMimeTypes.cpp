@@ -1,0 +1,1 @@
+// KvMimeTypes (in progress).

@@ -1,0 +1,1 @@
+// KvReplaceFile (in progress).

@@ -1,0 +1,1 @@
+// UserDB (in progress).
