@@ -15,3 +15,8 @@ void GetEnvironmentVar(char** out, const char* name);
 // Writes the fallback error page, header line included, through
 // req->Write. The caller ends the process afterwards.
 void exitFunc(RequestInfo* req, const char* message);
+
+// The value of "CONTENT_LENGTH" (RFC 3875 section 4.1.2): a decimal number of
+// bytes. Anything else (empty, signed, trailing text) gives 0, meaning no
+// body; a number beyond INT_MAX gives INT_MAX, which no body limit admits.
+int KvParseContentLength(const char* text);

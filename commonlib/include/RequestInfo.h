@@ -160,13 +160,19 @@ class RequestInfo {
   ValNameList* cookies;     // null until the cookie header is parsed
 
  protected:
-  // Counts a body byte; false once the body went past KvMaxRequestSize().
+  // Counts one body byte read through GetFormDataChar; false (and the body
+  // marked too large) once more than MaxBodySize() bytes came.
   bool CountBodyByte();
   void SetBodyTooLarge();
-
- private:
+  // KvMaxRequestSize(), asked once per request.
+  long long MaxBodySize();
+  // Registers a temporary file of this request, deleted by the destructor
+  // unless adopted.
+  void KeepUpload(const char* path);
+  // Deletes every upload file not adopted.
   void RemoveUploads();
 
+ private:
   std::vector<std::string> uploads_;  // temporary files not yet adopted
   long long bodyBytes_ = 0;
   long long bodyLimit_ = 0;
