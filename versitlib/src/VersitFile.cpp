@@ -1,2 +1,274 @@
-// VersitFile: implementation in progress.
-#include "versitlib.h"
+// Versit files: reading cards one at a time or all at once, and writing the
+// UID index of a file in file order or ordered by a property.
+#include "VersitFile.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "VersitError.h"
+#include "VersitParser.h"
+
+namespace {
+
+const char kNestedBegin[] = "BEGIN within a BEGIN not allowed in a versit card";
+const char kNoBegin[] = "BEGIN not found in versit card";
+const char kNoEnd[] = "BEGIN without END in versit card";
+const char kAtLine[] = "Error reading versit card at line number ";
+const char kRethrown[] = "Error rethrown in GetVCardFromFile";
+const char kNoUid[] = "UID field not found in versit file";
+const char kEmptyUid[] = "UID field is empty in versit file";
+char kRecordsProcessed[] = " records processed";
+
+constexpr int kProgressEvery = 350;
+
+void ReportCount(VersitProgressCallback callback, void* cookie, int count) {
+  if (callback == nullptr) return;
+  CallbackProgress progress;
+  progress.Init(count, kRecordsProcessed, nullptr);
+  callback(cookie, &progress);
+}
+
+void ReportMessages(VersitProgressCallback callback, void* cookie, ValList* messages) {
+  if (callback == nullptr || messages->count == 0) return;
+  CallbackProgress progress;
+  progress.Init(-1, nullptr, messages);
+  callback(cookie, &progress);
+}
+
+struct FreeDeleter {
+  void operator()(char* p) const { free(p); }
+};
+using HeapText = std::unique_ptr<char, FreeDeleter>;
+
+}  // namespace
+
+VersitFile::VersitFile() : raw(false), lineNumber(UINT32_MAX), cards(nullptr), stream(nullptr) {}
+
+// Releasing the stream here as well keeps a forgotten Close from leaking the
+// descriptor; nothing can reach the stream once the object is gone.
+VersitFile::~VersitFile() {
+  DeleteCards();
+  if (stream != nullptr) fclose(stream);
+}
+
+void VersitFile::DeleteCards() {
+  while (cards != nullptr) {
+    VCard* doomed = cards;
+    cards = doomed->next;
+    delete doomed;
+  }
+}
+
+KvBoolean VersitFile::Open(const char* path, KvBoolean raw) {
+  DeleteCards();
+  if (stream != nullptr) {
+    fclose(stream);
+    stream = nullptr;
+  }
+  this->raw = raw;
+  lineNumber = UINT32_MAX;
+  if (path == nullptr) return false;
+  stream = fopen(path, "r");
+  return stream != nullptr;
+}
+
+KvBoolean VersitFile::OpenForWriting(const char* path) {
+  DeleteCards();
+  if (stream != nullptr) {
+    fclose(stream);
+    stream = nullptr;
+  }
+  lineNumber = UINT32_MAX;
+  if (path == nullptr) return false;
+  stream = fopen(path, "w");
+  return stream != nullptr;
+}
+
+KvBoolean VersitFile::Close() {
+  DeleteCards();
+  if (stream == nullptr) return true;
+  int rc = fclose(stream);
+  stream = nullptr;
+  return rc == 0;
+}
+
+void VersitFile::IncrementLineNumber() {
+  lineNumber = (lineNumber == UINT32_MAX) ? 1 : lineNumber + 1;
+}
+
+KvBoolean VersitFile::PositionVCardFile(int offset) {
+  if (stream == nullptr) return false;
+  return fseek(stream, offset, SEEK_SET) == 0;
+}
+
+long VersitFile::GetVCardFileOffset() const {
+  if (stream == nullptr) return -1;
+  return ftell(stream);
+}
+
+VCard* VersitFile::GetVCardFromFile() {
+  if (stream == nullptr) return nullptr;
+  auto card = std::make_unique<VCard>();
+  VCardEntry** tail = &card->firstEntry;
+  bool begun = false;
+  String line;
+  try {
+    for (;;) {
+      line.Cleanup();
+      if (!line.GetField(stream)) {
+        // A card cut off after its BEGIN line is reported, not dropped.
+        if (begun) VERSIT_PARSE_ERROR(kNoEnd);
+        return nullptr;
+      }
+      if (StringIsEmpty(line.GetBuffer())) continue;
+      IncrementLineNumber();
+
+      char* rawName = nullptr;
+      char* rawValue = nullptr;
+      BreakLine(line.CStr(), &rawName, &rawValue);
+      HeapText name(rawName);
+      HeapText value(rawValue);
+      std::unique_ptr<VCardEntry> entry(VCardEntry::ParsePropertyName(name.get()));
+      if (entry->id == kVCardIgnored) continue;
+
+      entry->value = value.release();
+      if (!raw && (entry->id == kVCardAdr || entry->id == kVCardOrg)) {
+        HeapText readable(entry->id == kVCardAdr ? entry->FormatAdr() : entry->FormatOrg());
+        if (readable) {
+          free(entry->value);
+          entry->value = readable.release();
+        }
+      }
+
+      if (entry->id == kVCardBegin) {
+        if (begun) VERSIT_PARSE_ERROR(kNestedBegin);
+        begun = true;
+        continue;
+      }
+      if (entry->id == kVCardEnd) {
+        if (!begun) VERSIT_PARSE_ERROR(kNoBegin);
+        return card.release();
+      }
+      *tail = entry.release();
+      tail = &(*tail)->next;
+    }
+  } catch (KvError* e) {
+    if (e->GetKind() == kKvErrorParse) {
+      VERSIT_ADD_USER_LINE(e, kAtLine + std::to_string(lineNumber));
+    } else {
+      VERSIT_ADD_TRACE_LINE(e, kRethrown);
+    }
+    throw;
+  }
+}
+
+void VersitFile::ReadInAllCards() {
+  if (cards != nullptr || stream == nullptr) return;
+  rewind(stream);
+  VCard* head = nullptr;
+  VCard** tail = &head;
+  try {
+    while (VCard* card = GetVCardFromFile()) {
+      *tail = card;
+      tail = &card->next;
+    }
+  } catch (KvError*) {
+    while (head != nullptr) {
+      VCard* doomed = head;
+      head = doomed->next;
+      delete doomed;
+    }
+    throw;
+  }
+  cards = head;
+}
+
+VCard* VersitFile::FindCardFromList(const char* value, int id) const {
+  if (value == nullptr) return nullptr;
+  for (VCard* card = cards; card != nullptr; card = card->next) {
+    const VCardEntry* entry = card->GetEntry(id);
+    if (entry != nullptr && entry->value != nullptr && strcasecmp(entry->value, value) == 0) {
+      return card;
+    }
+  }
+  return nullptr;
+}
+
+// Cards without a usable UID cannot be found through the index; they are
+// left out and named to the caller instead of stopping the whole run, so
+// that one bad record does not leave a large directory without an index.
+void VersitFile::IndexFile(const char* indexPath, VersitProgressCallback callback,
+                           void* cookie) {
+  ValNameList index;
+  ValList skipped;
+  int count = 0;
+  long position = GetVCardFileOffset();
+  while (VCard* read = GetVCardFromFile()) {
+    std::unique_ptr<VCard> card(read);
+    ++count;
+    const VCardEntry* uid = card->GetEntry(kVCardUID);
+    if (uid != nullptr && uid->value != nullptr) {
+      index.Append(uid->value, std::to_string(position).c_str());
+    } else {
+      std::string why = uid == nullptr ? "has no UID" : "has an empty UID";
+      skipped.Append(("Card ending at line number " + std::to_string(lineNumber) + " " + why +
+                      " and was left out of the index")
+                         .c_str());
+    }
+    if (count % kProgressEvery == 0) ReportCount(callback, cookie, count);
+    position = GetVCardFileOffset();
+  }
+  ReportMessages(callback, cookie, &skipped);
+  ReportCount(callback, cookie, count);
+  index.Write(indexPath);
+}
+
+namespace {
+
+struct KeyedItem {
+  std::string key;
+  std::string uid;
+  long position;
+  size_t sequence;
+};
+
+}  // namespace
+
+void VersitFile::IndexFileOn(const char* indexPath, int id, VersitProgressCallback callback,
+                             void* cookie) {
+  std::vector<KeyedItem> items;
+  int count = 0;
+  long position = GetVCardFileOffset();
+  while (VCard* read = GetVCardFromFile()) {
+    std::unique_ptr<VCard> card(read);
+    ++count;
+    const VCardEntry* uid = card->GetEntry(kVCardUID);
+    if (uid == nullptr) VERSIT_PARSE_ERROR(kNoUid);
+    if (uid->value == nullptr) VERSIT_PARSE_ERROR(kEmptyUid);
+    const VCardEntry* keyEntry = card->GetEntry(id);
+    const char* key = (keyEntry != nullptr && keyEntry->value != nullptr) ? keyEntry->value : "";
+    items.push_back(KeyedItem{key, uid->value, position, items.size()});
+    if (count % kProgressEvery == 0) ReportCount(callback, cookie, count);
+    position = GetVCardFileOffset();
+  }
+  ReportCount(callback, cookie, count);
+
+  // Ascending by key without regard to case; among equal keys the card read
+  // later comes first (the order the list's insertion sort gives).
+  std::sort(items.begin(), items.end(), [](const KeyedItem& a, const KeyedItem& b) {
+    int order = strcasecmp(a.key.c_str(), b.key.c_str());
+    if (order != 0) return order < 0;
+    return a.sequence > b.sequence;
+  });
+  ValNameList index;
+  for (const KeyedItem& item : items) {
+    index.Append(item.uid.c_str(), std::to_string(item.position).c_str());
+  }
+  index.Write(indexPath);
+}
