@@ -233,20 +233,29 @@ class KvConfigDB {
   struct Change {
     std::string key;
     std::string value;
-    bool removed;
+    bool removed;  // the key was removed
+    bool isNull;   // the key was set without a value
   };
 
-  // REQUIRES: the file lock is held. Reads path into a new list with plain
-  // passwords and records what was read; throws KvError*.
-  std::unique_ptr<ValNameList> LoadLocked();
+  // What identifies one version of the configuration file on disk.
+  struct FileState {
+    time_t mtime = 0;
+    long mtimeNsec = 0;
+    unsigned long inode = 0;
+    long long size = -1;
+  };
+
+  // REQUIRES: the configuration's file lock is held. Reads path into a new
+  // list with plain passwords and reports the version read; throws KvError*.
+  std::unique_ptr<ValNameList> LoadLocked(FileState* state);
   // Makes list the current entries; the old list stays alive until the
   // object is destroyed, so borrowed texts remain valid.
   void InstallEntries(std::unique_ptr<ValNameList> list);
+  void NoteFileState(const FileState& state);
   void RecordChange(const char* key, const char* value, bool removed);
   void ApplyChanges(ValNameList* list) const;
   bool FileChangedOnDisk() const;
-  void NoteFileState();
-  char* TextOr(const char* key, const char* fallback);
+  char* TextOr(const char* key, char* fallback);
   int IntOr(const char* key, int fallback);
   void WriteMimeTypesFile();
 
@@ -257,10 +266,8 @@ class KvConfigDB {
   KvBoolean dirty;
   char* topDir;
 
-  // What identifies the version of the file last read, beyond lastRead.
-  long lastReadNsec;
-  unsigned long lastInode;
-  long long lastSize;
+  // The version of the file last read or written (lastRead is its time).
+  FileState seen;
   // Changes made through this object and not yet written, in order.
   std::vector<Change> changes;
   // Entry lists replaced since construction, kept for borrowed texts.
