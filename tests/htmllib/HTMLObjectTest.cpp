@@ -1,0 +1,149 @@
+// Building the element tree: the attached-once rule, child order, and the
+// attribute operations with their escaping.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CaptureRequest.h"
+#include "htmllib.h"
+
+namespace {
+
+std::string Emit(HTMLObject* o, int indent = 0, int lineBreaks = 1) {
+  CaptureRequest req;
+  o->emit(&req, indent, lineBreaks, nullptr);
+  return req.out;
+}
+
+// Every later attach of an attached object is refused; each tree then
+// deletes its own objects once (the sanitizer build checks the deletes).
+TEST(HTMLObjectTest, ObjectIsAttachedOnlyOnce) {
+  TableRow first((const char*)nullptr);
+  TableRow second((const char*)nullptr);
+  A link("l");
+  B* child = new B("x");
+  EXPECT_EQ(first.addObject(child), child);
+  EXPECT_EQ(child->IsAttached(), 1);
+  EXPECT_EQ(first.addObject(child), nullptr);
+  EXPECT_EQ(second.addObject(child), nullptr);
+  EXPECT_EQ(link.addAttribute(kAttrHref, child), nullptr);
+  EXPECT_EQ(second.prependObject(child), &second);
+  EXPECT_EQ(second.GetFirstChild(), nullptr);
+  EXPECT_EQ(first.appendObject(child), child);
+  EXPECT_EQ(child->GetNextObject(), nullptr);
+  EXPECT_EQ(link.GetAttribute(), nullptr);
+  EXPECT_EQ(first.addObject((HTMLObject*)nullptr), nullptr);
+
+  // The same holds for an attribute object.
+  Url* url = new Url("u");
+  ASSERT_NE(link.addAttribute(kAttrHref, url), nullptr);
+  EXPECT_EQ(first.addObject(url), nullptr);
+  EXPECT_EQ(Emit(&first), "\n<tr><b>x</b>\n</tr>");
+}
+
+TEST(HTMLObjectTest, ChildrenKeepTheirOrder) {
+  Body body("t");
+  body.addObject("one", 0);
+  body.addObject(2);
+  body.prependObject("zero");
+  body.prependObject(new B("b"));
+  HTMLObject* tail = body.addObject(new B("c"));
+  tail->addNextObject(new I("d"));
+  EXPECT_EQ(Emit(&body),
+            "\n<body>t<b>b</b>\n  zeroone2<b>c</b><i>d</i>\n</body>");
+  body.addData(7);
+  EXPECT_STREQ(body.GetText(), "7");
+}
+
+TEST(HTMLObjectTest, AttributeValuesAreEscaped) {
+  Input input((const char*)nullptr);
+  input.addAttribute(kAttrValue, "a\"<b>&c'");
+  input.addAttribute(kAttrTitle, String("x<y"));
+  input.addAttribute(kAttrSize, 12);
+  HTMLAttribute* named = input.addAttribute("n<m", "v&w");
+  input.addStatusMessage("say \"it's\"");
+  EXPECT_STREQ(named->name, "n&lt;m");
+  EXPECT_STREQ(named->value, "v&amp;w");
+  EXPECT_EQ(named->number, 0);
+  EXPECT_EQ(Emit(&input),
+            "\n<input value=\"a&quot;&lt;b&gt;&amp;c'\" title=\"x&lt;y\""
+            " size=\"12\" =\"v&amp;w\""
+            " onMouseOver=\"self.status='say &quot;it's&quot;'; return "
+            "true\">");
+  EXPECT_STREQ(HTMLObject::MakeStatusMessage(nullptr).CStr(),
+               "self.status=''; return true");
+}
+
+TEST(HTMLObjectTest, AppendToAttributePutsNewTextFirst) {
+  Input input((const char*)nullptr);
+  input.addAttribute(kAttrOnClick, "a()");
+  HTMLAttribute* found = input.AppendToAttribute(kAttrOnClick, "b()");
+  ASSERT_NE(found, nullptr);
+  EXPECT_STREQ(found->value, "b();a()");
+  input.AppendToAttribute(kAttrOnClick, "x<1");
+  EXPECT_STREQ(found->value, "x&lt;1;b();a()");
+
+  // Without the attribute it is added, and null is returned.
+  EXPECT_EQ(input.AppendToAttribute(kAttrOnBlur, "f()"), nullptr);
+  ASSERT_NE(found->next, nullptr);
+  EXPECT_EQ(found->next->number, kAttrOnBlur);
+  EXPECT_STREQ(found->next->value, "f()");
+
+  // An attribute holding an object gains the new object as a child.
+  A link((const char*)nullptr);
+  link.AppendToAttribute(kAttrHref, new Url("x.cgi"));
+  HTMLAttribute* href = link.AppendToAttribute(kAttrHref, new B("y"));
+  ASSERT_NE(href, nullptr);
+  EXPECT_EQ(Emit(&link), "\n<a href=\"x.cgi<b>y</b>\"></a>");
+}
+
+TEST(HTMLObjectTest, ModifyAndDeleteTouchOnlyTheFirstMatch) {
+  Input input((const char*)nullptr);
+  input.addAttribute("Data", "1");
+  input.addAttribute(kAttrValue, "v1");
+  input.addAttribute("data", "2");
+  input.addAttribute(kAttrValue, "v2");
+
+  input.ModifyAttribute("DATA", "<3>");
+  input.ModifyAttribute(kAttrValue, 9);
+  input.ModifyAttribute("absent", "x");
+  input.ModifyAttribute(kAttrAlt, "x");
+  EXPECT_EQ(Emit(&input),
+            "\n<input =\"&lt;3&gt;\" value=\"9\" =\"2\" value=\"v2\">");
+
+  input.DeleteAttribute("dAtA");
+  input.DeleteAttribute(kAttrValue);
+  input.DeleteAttribute(kAttrAlt);
+  input.DeleteAttribute("absent");
+  EXPECT_EQ(Emit(&input), "\n<input =\"2\" value=\"v2\">");
+  input.DeleteAttribute("data");
+  input.DeleteAttribute(kAttrValue);
+  EXPECT_EQ(input.GetAttribute(), nullptr);
+}
+
+TEST(HTMLObjectTest, DontEscapeReachesDescendantsAndOptionallySiblings) {
+  Body body((const char*)nullptr);
+  HTMLObject* a = body.addObject(new TableRow(new TableData("x")));
+  HTMLObject* b = body.addObject(new TableRow(new TableData("y")));
+  a->DontEscape(0);
+  EXPECT_EQ(a->GetFirstChild()->GetEscape(), 0);
+  EXPECT_EQ(b->GetEscape(), 1);
+  a->DontEnhance(1);
+  EXPECT_EQ(b->GetEnhance(), 0);
+  EXPECT_EQ(b->GetFirstChild()->GetEnhance(), 0);
+  EXPECT_EQ(body.GetEnhance(), 1);
+}
+
+TEST(HTMLObjectTest, LongSiblingChainIsDeleted) {
+  // Deleting must not recurse once per sibling.
+  auto* table = new Table((const char*)nullptr);
+  HTMLObject* last = table->addObject(new TableRow((const char*)nullptr));
+  for (int i = 0; i < 200000; i++) {
+    HTMLObject* row = new TableRow((const char*)nullptr);
+    last->addNextObject(row);
+    last = row;
+  }
+  delete table;
+}
+
+}  // namespace
