@@ -99,7 +99,8 @@ int RequestInfo::GetFormDataLine(char* buf, int size, const char* boundary) {
     buf[count++] = '\r';
   }
   for (;;) {
-    int c = GetFormDataChar();
+    // Past the body limit nothing more is read.
+    int c = BodyTooLarge() ? -1 : GetFormDataChar();
     if (c != -1 && !CountBodyByte()) c = -1;
     if (c == -1) return count > 0 ? count : -1;
     buf[count++] = static_cast<char>(c);
