@@ -4,7 +4,7 @@
 
 class KvStreamPage;
 class KvLog;
-struct CallbackProgress;
+class CallbackProgress;
 
 class CallbackContext {
  public:

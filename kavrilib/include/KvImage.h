@@ -28,6 +28,8 @@ class KvImage : public Img {
  protected:
   // The source path of a named image; empty when there is no name.
   virtual String SourcePath(const char* styleName) const;
+  // Unlinks and deletes the attribute added for one emission.
+  void RemoveEmissionSource(HTMLAttribute* src);
 
   char* imageName;  // owned; null when the image was given a Url
   KvBoolean fullPath;
