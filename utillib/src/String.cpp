@@ -395,7 +395,11 @@ KvBoolean String::GetNameValPair(FILE* fp, String& name, String& value) {
       piece = String(buffer && *buffer ? buffer + 1 : "");
     }
     bool more = piece.VersitUnescape();
-    value += piece;
+    if (firstLine) {
+      value = piece;  // keeps an empty value apart from an absent one
+    } else {
+      value += piece;
+    }
     if (!more) {
       result = true;
       break;

@@ -1,0 +1,219 @@
+// Tests of the file helpers, temporary names, time stamps and the
+// shared-library wrappers.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include <dlfcn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TestUtil.h"
+
+namespace {
+
+std::string OnlyLine(KvError* e) {
+  std::unique_ptr<KvError> owned(e);
+  EXPECT_EQ(1, e->lines->count);
+  return Str(e->lines->first ? e->lines->first->value : nullptr);
+}
+
+// Sets an environment variable for the life of a scope.
+class EnvSetting {
+ public:
+  EnvSetting(const char* name, const char* value) : name_(name) {
+    const char* old = getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvSetting() {
+    if (had_) {
+      setenv(name_.c_str(), old_.c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+}  // namespace
+
+TEST(KvFileUtilTest, StatHelpers) {
+  ScratchDir dir;
+  std::string file = dir.File("f");
+  WriteText(file, "12345");
+  EXPECT_TRUE(KvCheckIfFile(file.c_str()));
+  EXPECT_FALSE(KvCheckIfFile(dir.path().c_str()));
+  EXPECT_FALSE(KvCheckIfFile(nullptr));
+  EXPECT_TRUE(KvCheckIfDirectory(dir.path().c_str()));
+  EXPECT_FALSE(KvCheckIfDirectory(file.c_str()));
+  EXPECT_FALSE(KvCheckIfDirectory(nullptr));
+  EXPECT_EQ(5, KvGetFileSize(file.c_str()));
+  EXPECT_EQ(0, KvGetFileSize(dir.File("none").c_str()));
+  EXPECT_GT(KvGetTimeStamp(file.c_str()), 0);
+  EXPECT_EQ(0, KvGetTimeStamp(dir.File("none").c_str()));
+  EXPECT_TRUE(KvRemoveFile(file.c_str()));
+  EXPECT_FALSE(KvRemoveFile(file.c_str()));
+}
+
+TEST(KvFileUtilTest, FileCopy) {
+  ScratchDir dir;
+  std::string from = dir.File("from"), to = dir.File("to");
+  std::string big;
+  for (int i = 0; i < 10000; ++i) big += std::to_string(i) + ",";
+  WriteText(from, big);
+  WriteText(to, std::string(100000, 'o'));  // an existing target is truncated
+  EXPECT_TRUE(KvFileCopy(from.c_str(), to.c_str()));
+  EXPECT_EQ(big, ReadText(to));
+
+  mode_t old = umask(0);
+  std::string fresh = dir.File("fresh");
+  EXPECT_TRUE(KvFileCopy(from.c_str(), fresh.c_str()));
+  umask(old);
+  struct stat st;
+  ASSERT_EQ(0, stat(fresh.c_str(), &st));
+  EXPECT_EQ(0644, st.st_mode & 0777);
+
+  EXPECT_FALSE(KvFileCopy(dir.File("missing").c_str(), to.c_str()));
+  EXPECT_FALSE(KvFileCopy(from.c_str(), dir.File("no/such/dir").c_str()));
+  EXPECT_FALSE(KvFileCopy(from.c_str(), "/dev/full"));
+}
+
+TEST(KvFileUtilTest, FileCopyReportsAShortWrite) {
+  ScratchDir dir;
+  std::string from = dir.File("from"), to = dir.File("to");
+  WriteText(from, std::string(64 * 1024, 'x'));
+  pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {10000, 10000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(KvFileCopy(from.c_str(), to.c_str()) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(pid, waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(1, WEXITSTATUS(status));
+}
+
+TEST(KvFileUtilTest, ReadFileIntoBuf) {
+  ScratchDir dir;
+  std::string path = dir.File("data");
+  WriteText(path, "abcdef");
+  FILE* fp = fopen(path.c_str(), "r");
+  char buf[4];
+  int count = -1;
+  EXPECT_TRUE(KvReadFileIntoBuf(fp, buf, 4, &count));
+  EXPECT_EQ(4, count);
+  EXPECT_TRUE(KvReadFileIntoBuf(fp, buf, 4, &count));
+  EXPECT_EQ(2, count);
+  EXPECT_EQ("ef", std::string(buf, 2));
+  EXPECT_FALSE(KvReadFileIntoBuf(fp, buf, 4, &count));
+  EXPECT_EQ(0, count);
+  fclose(fp);
+
+  WriteText(path, "");
+  fp = fopen(path.c_str(), "r");
+  count = -1;
+  EXPECT_FALSE(KvReadFileIntoBuf(fp, buf, 4, &count));
+  EXPECT_EQ(0, count);
+  fclose(fp);
+
+  fp = fopen(dir.path().c_str(), "r");  // reading a directory fails
+  ASSERT_NE(nullptr, fp);
+  try {
+    KvReadFileIntoBuf(fp, buf, 4, &count);
+    ADD_FAILURE() << "no error";
+  } catch (KvError* e) {
+    EXPECT_NE(std::string::npos, OnlyLine(e).find(" : Error in fread :1"));
+  }
+  fclose(fp);
+}
+
+TEST(KvFileUtilTest, TemporaryNames) {
+  {
+    EnvSetting unset("TMPDIR", nullptr);
+    EXPECT_STREQ("/tmp", Own(KvGetTmpdir()).get());
+  }
+  ScratchDir dir;
+  EnvSetting tmp("TMPDIR", (dir.path() + "/").c_str());
+  EXPECT_EQ(dir.path() + "/", Own(KvGetTmpdir()).get());
+  CText first = Own(KvGetTmpFileName());
+  CText second = Own(KvGetTmpFileName());
+  ASSERT_NE(nullptr, first.get());
+  ASSERT_NE(nullptr, second.get());
+  EXPECT_STRNE(first.get(), second.get());
+  std::string prefix = dir.path() + "/" + std::to_string(getpid());
+  EXPECT_EQ(0u, std::string(first.get()).find(prefix)) << first.get();
+  struct stat st;
+  ASSERT_EQ(0, stat(first.get(), &st));
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(0600, st.st_mode & 0777);
+  EXPECT_EQ(0, st.st_size);
+
+  EnvSetting bad("TMPDIR", "/nonexistent-dir");
+  EXPECT_EQ(nullptr, KvGetTmpFileName());
+}
+
+TEST(KvFileUtilTest, PlatformAndErrorText) {
+  struct utsname names;
+  ASSERT_EQ(0, uname(&names));
+  EXPECT_EQ(std::string(names.sysname) + " " + names.machine, Own(KvGetPlatform()).get());
+  errno = ENOENT;
+  EXPECT_STREQ(strerror(ENOENT), Own(KvGetLastErrorString()).get());
+  errno = 0;
+  EXPECT_EQ(nullptr, KvGetLastErrorString());
+}
+
+TEST(KvFileUtilTest, TimeStamp) {
+  EnvSetting tz("TZ", "UTC");
+  time_t before = time(nullptr);
+  KvTime stamp;
+  EXPECT_GE(stamp.GetTime(), before);
+  char buf[64];
+  std::string text = stamp.GetCurrentTimeString(buf, sizeof buf);
+  EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d\d-[A-Z][a-z]{2}-\d\d \d\d\.\d\d\.\d\d UTC)")))
+      << text;
+  char tiny[4];
+  EXPECT_STREQ("", stamp.GetCurrentTimeString(tiny, sizeof tiny));
+}
+
+TEST(KvFileUtilTest, SharedLibraryErrors) {
+  try {
+    KvShLibOpen("/nonexistent-dir/libnone.so", RTLD_NOW);
+    ADD_FAILURE() << "no error";
+  } catch (KvError* e) {
+    std::string line = OnlyLine(e);
+    EXPECT_NE(std::string::npos,
+              line.find(" : Unable to open the shared library /nonexistent-dir/libnone.so - "
+                        "/nonexistent-dir/libnone.so: "))
+        << line;
+  }
+  void* self = KvShLibOpen(nullptr, RTLD_NOW);
+  ASSERT_NE(nullptr, self);
+  EXPECT_NE(nullptr, KvShLibFindSym(self, "malloc"));
+  try {
+    KvShLibFindSym(self, "no_such_symbol_here");
+    ADD_FAILURE() << "no error";
+  } catch (KvError* e) {
+    std::string line = OnlyLine(e);
+    EXPECT_NE(std::string::npos,
+              line.find(" : Look up of symbol - no_such_symbol_here failed - "))
+        << line;
+    EXPECT_NE(std::string::npos, line.find("undefined symbol"));
+  }
+  KvShLibClose(self);
+}

@@ -1,0 +1,156 @@
+// Tests of ValList: ownership of its texts, case-insensitive lookups and the
+// "BEGIN:vList" file form, including malformed files and write failures.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+
+namespace {
+
+std::vector<std::string> Values(const ValList& list) {
+  std::vector<std::string> out;
+  for (ValListItem* i = list.first; i; i = i->next) out.push_back(Str(i->value));
+  return out;
+}
+
+// Runs f, which must throw a KvError; returns its lines, newest first.
+template <typename F>
+std::vector<std::string> ErrorLines(F f) {
+  try {
+    f();
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> owned(e);
+    std::vector<std::string> lines;
+    for (ValListItem* i = e->lines->first; i; i = i->next) lines.push_back(Str(i->value));
+    return lines;
+  }
+  ADD_FAILURE() << "no error thrown";
+  return {};
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+TEST(ValListTest, EditingKeepsEndsAndCount) {
+  ValList list;
+  list.Append("b");
+  list.Prepend("a");
+  list.AddAfter(list.last, "c");
+  list.AppendWithDupCheck("B");
+  list.PrependWithDupCheck("C");
+  list.Append(nullptr);
+  EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "<null>"}), Values(list));
+  EXPECT_EQ(4, list.count);
+  EXPECT_EQ(1, list.GetIndexOf("B"));
+  EXPECT_EQ(-1, list.GetIndexOf(nullptr));
+  EXPECT_EQ(nullptr, list.Lookup(nullptr));
+  EXPECT_EQ(nullptr, list.GetNthItem(-1));
+  EXPECT_EQ(nullptr, list.GetNthItem(4));
+
+  list.RemoveLast();
+  EXPECT_STREQ("c", list.last->value);
+  list.Remove("C");
+  EXPECT_STREQ("b", list.last->value);
+  EXPECT_EQ(nullptr, list.last->next);
+  list.Remove("zz");
+  list.Remove(static_cast<const char*>(nullptr));
+  EXPECT_EQ(2, list.count);
+
+  // A fixed-length history: the oldest drops off the end.
+  list.AddFIFO("new");
+  EXPECT_EQ((std::vector<std::string>{"new", "a"}), Values(list));
+  list.AddFIFOWithDupCheck("A");
+  EXPECT_EQ((std::vector<std::string>{"new", "a"}), Values(list));
+  list.AddFIFO(list.last->value);
+  EXPECT_EQ((std::vector<std::string>{"a", "new"}), Values(list));
+
+  std::unique_ptr<ValList> copy(list.Copy());
+  copy->Add(&list);
+  copy->AddWithDupCheck(&list);
+  EXPECT_EQ((std::vector<std::string>{"a", "new", "a", "new"}), Values(*copy));
+  copy->Remove(&list);
+  EXPECT_EQ((std::vector<std::string>{"a", "new"}), Values(*copy));
+  copy->SwapItems(copy->first, copy->last);
+  copy->SwapItems(copy->first, nullptr);
+  EXPECT_EQ((std::vector<std::string>{"new", "a"}), Values(*copy));
+  copy->RemoveAll();
+  EXPECT_EQ(nullptr, copy->first);
+  EXPECT_EQ(nullptr, copy->last);
+  EXPECT_EQ(0, copy->count);
+  copy->RemoveLast();
+  copy->Append("x");
+  EXPECT_EQ(copy->first, copy->last);
+}
+
+TEST(ValListTest, FileRoundTripKeepsLongValues) {
+  ScratchDir dir;
+  std::string path = dir.File("list.txt");
+  ValList list;
+  list.Append("first");
+  list.Append(std::string(5000, 'v').c_str());
+  list.Append("with: colon");
+  list.Write(path.c_str());
+  EXPECT_EQ("BEGIN:vList\nfirst\n" + std::string(5000, 'v') + "\nwith: colon\nEND:vList\n",
+            ReadText(path));
+  ValList back;
+  back.Append("kept");
+  back.Read(path.c_str(), true);
+  EXPECT_EQ((std::vector<std::string>{"kept", "first", std::string(5000, 'v'), "with: colon"}),
+            Values(back));
+}
+
+TEST(ValListTest, ReadingMalformedFiles) {
+  ScratchDir dir;
+  struct Case {
+    const char* text;
+    bool header;
+    const char* error;  // null when the read succeeds
+    std::vector<std::string> items;
+  } cases[] = {
+      {"BEGIN:vListX\na\nEND:vList\n", true, nullptr, {"a"}},
+      {"BEGIN:vList\r\na\r\n\r\n  \nEND:vList\r\n", true, nullptr, {"a", "<null>", "<null>"}},
+      {"a\nb\nEND:vList", false, nullptr, {"a", "b"}},
+      {"BEGIN:vList\na\nb", true, "Premature end of list", {"a", "b"}},
+      {"", true, "Unable to read list header", {}},
+      {"BEGIN:vNameList\na\n", true, "Malformed list header", {}},
+      {"BEGIN:vList\nEND:vListTrailing\nnot read\n", true, nullptr, {}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    std::string path = dir.File("case" + std::to_string(n++));
+    WriteText(path, c.text);
+    ValList list;
+    if (c.error == nullptr) {
+      list.Read(path.c_str(), c.header);
+    } else {
+      std::vector<std::string> lines = ErrorLines([&] { list.Read(path.c_str(), c.header); });
+      ASSERT_EQ(2u, lines.size()) << c.text;
+      EXPECT_EQ(0u, lines[0].find("Error : line ")) << lines[0];
+      EXPECT_TRUE(EndsWith(lines[0], " : Unable to read the list from file " + path))
+          << lines[0];
+      EXPECT_TRUE(EndsWith(lines[1], std::string(" : ") + c.error)) << lines[1];
+    }
+    EXPECT_EQ(c.items, Values(list)) << c.text;
+  }
+  ValList untouched;
+  untouched.Read(dir.File("missing").c_str(), true);
+  EXPECT_EQ(0, untouched.count);
+  EXPECT_EQ(nullptr, untouched.Lookup(""));
+}
+
+TEST(ValListTest, WriteFailuresThrow) {
+  ValList list;
+  list.Append("x");
+  std::vector<std::string> open = ErrorLines([&] { list.Write("/nonexistent-dir/list"); });
+  ASSERT_EQ(1u, open.size());
+  EXPECT_TRUE(EndsWith(open[0], " : Unable to open file /nonexistent-dir/listfor writing"));
+  std::vector<std::string> full = ErrorLines([&] { list.Write("/dev/full"); });
+  ASSERT_EQ(1u, full.size());
+  EXPECT_TRUE(EndsWith(full[0], " : Unable to close file /dev/fullafter writing")) << full[0];
+}
