@@ -87,8 +87,10 @@ HTMLObject* HTMLObject::addObject(const char* childText,
   child->startOnNewLine = 0;
   child->endOnNewLine = 0;
   child->activateURLs = activate;
-  if (!addObject(child)) {
-    // Only a subclass that refuses children can get here.
+  addObject(child);
+  if (child->attached != 1) {
+    // Only a subclass that refuses children gets here; nobody owns the
+    // object then.
     delete child;
     return nullptr;
   }
