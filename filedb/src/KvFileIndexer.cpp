@@ -1,0 +1,231 @@
+// Indexing a vCard data file into the file directory, and copying
+// photographs into it. A new data file is copied, read and indexed beside the
+// current one and swapped in only when every card was read, so a file with
+// errors leaves the directory as it was.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+#include "KvFileUserDB.h"
+#include "ListFile.h"
+
+namespace {
+
+const char kDataFile[] = "data.vcf";
+const char kIndexFile[] = "data.idx";
+const int kProgressEvery = 350;
+const int kPhotoProgressEvery = 50;
+char kRecordsProcessed[] = " records processed";
+
+std::string Lower(const std::string& text) {
+  std::string s = text;
+  for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Copies the file at from into fp, checking every read.
+void CopyInto(const std::string& from, FILE* fp) {
+  FILE* in = fopen(from.c_str(), "rb");
+  if (in == nullptr) filedb::ThrowSystemError(__LINE__, "Unable to open", from, errno);
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, in)) > 0) {
+    if (fwrite(buf, 1, n, fp) != n) {
+      int err = errno;
+      fclose(in);
+      filedb::ThrowSystemError(__LINE__, "Unable to copy", from, err ? err : EIO);
+    }
+  }
+  bool failed = ferror(in) != 0;
+  fclose(in);
+  if (failed) filedb::ThrowSystemError(__LINE__, "Unable to read", from, EIO);
+}
+
+void Report(VersitProgressCallback callback, void* cookie, int count, char* message,
+            ValList* list) {
+  if (callback == nullptr) return;
+  CallbackProgress progress;
+  progress.Init(count, message, list);
+  callback(cookie, &progress);
+}
+
+bool IsPhotoName(const std::string& name, std::string* base) {
+  static const char* const kExtensions[] = {".gif", ".jpg", ".jpeg", ".png", nullptr};
+  std::string::size_type dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return false;
+  std::string ext = Lower(name.substr(dot));
+  for (const char* const* e = kExtensions; *e; ++e) {
+    if (ext == *e) {
+      *base = name.substr(0, dot);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
+                                     void* cookie, VersitProgressCallback callback) {
+  std::unique_ptr<ValList> errors(new ValList());
+  std::string dataPath = CommonPath(kDataFile);
+  std::string indexPath = CommonPath(kIndexFile);
+  std::string source = (path != nullptr && *path != '\0') ? path : dataPath;
+
+  if (!KvCheckIfFile(source.c_str())) {
+    errors->Append((std::string("Unable to access the data file ") + source).c_str());
+    return errors.release();
+  }
+
+  try {
+    // 1. A private copy of the new data beside the current data file.
+    std::string copyPath;
+    {
+      std::unique_ptr<KvLockGuard> lock;
+      if (source == dataPath) {
+        lock.reset(new KvLockGuard(filedb::LockPathOf(dataPath).c_str(), kKvLockShared));
+      }
+      copyPath = filedb::WriteBeside(dataPath, [&](FILE* fp) { CopyInto(source, fp); });
+    }
+    filedb::TempFile copy(copyPath);
+
+    // 2. Read every card of the copy and note where it starts.
+    ValNameList index;
+    std::unordered_map<std::string, int> seen;
+    VersitFile reader;
+    if (!reader.Open(copy.Path().c_str(), true)) {
+      filedb::ThrowSystemError(__LINE__, "Unable to open", copy.Path(), errno);
+    }
+    int count = 0;
+    try {
+      for (;;) {
+        long offset = reader.GetVCardFileOffset();
+        std::unique_ptr<VCard> card(reader.GetVCardFromFile());
+        if (!card) break;
+        ++count;
+        VCardEntry* uid = card->GetEntry(kVCardUID);
+        std::string where = "The card is number " + std::to_string(count) +
+                            " in the file, ending at line " +
+                            std::to_string(reader.GetLineNumber());
+        if (uid == nullptr || uid->value == nullptr || StringIsEmpty(uid->value)) {
+          errors->Append(uid == nullptr ? "UID field not found in versit file"
+                                        : "UID field is empty in versit file");
+          errors->Append(where.c_str());
+          break;
+        }
+        if (!filedb::IsOneLine(uid->value) || strchr(uid->value, ':') != nullptr) {
+          errors->Append((std::string("The UID ") + uid->value +
+                          " holds a character a UID may not hold (':')")
+                             .c_str());
+          errors->Append(where.c_str());
+          break;
+        }
+        auto inserted = seen.emplace(Lower(uid->value), count);
+        if (!inserted.second) {
+          errors->Append((std::string("The UID ") + uid->value +
+                          " is given to two cards, numbers " +
+                          std::to_string(inserted.first->second) + " and " +
+                          std::to_string(count))
+                             .c_str());
+          break;
+        }
+        index.Append(uid->value, std::to_string(offset).c_str());
+        if (count % kProgressEvery == 0) {
+          Report(callback, cookie, count, kRecordsProcessed, nullptr);
+        }
+      }
+    } catch (KvError* e) {
+      filedb::ErrorOwner owned(e);
+      std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
+      errors->Add(lines.get());
+    }
+    reader.Close();
+    if (errors->GetCount() > 0) return errors.release();
+    if (count == 0) {
+      errors->Append((std::string("The data file ") + source +
+                      " holds no vCards; the directory was not changed")
+                         .c_str());
+      return errors.release();
+    }
+    Report(callback, cookie, count, kRecordsProcessed, nullptr);
+
+    // 3. The index beside the current one, then both swapped in together.
+    filedb::TempFile newIndex(
+        filedb::WriteBeside(indexPath, [&](FILE* fp) { index.Write(fp); }));
+    {
+      KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
+      filedb::RenameFile(copy.Path(), dataPath);
+      copy.Keep();
+      filedb::RenameFile(newIndex.Path(), indexPath);
+      newIndex.Keep();
+    }
+  } catch (KvError* e) {
+    filedb::ErrorOwner owned(e);
+    std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
+    errors->Add(lines.get());
+    return errors.release();
+  }
+  return nullptr;
+}
+
+char* KvFileUserDB::CopyPhotos(const char* topDir, const char* srcDir,
+                               KvConfigDB* /*config*/, VersitProgressCallback callback,
+                               void* cookie) {
+  std::string top = (topDir != nullptr && *topDir != '\0') ? topDir : Top();
+  if (top.empty()) return strdup("The installation's top directory is not known");
+  if (srcDir == nullptr || !KvCheckIfDirectory(srcDir)) {
+    return strdup((std::string(srcDir ? srcDir : "") +
+                   " is not a directory on the server machine!")
+                      .c_str());
+  }
+  std::string dest = top + "/data/photos";
+  if (!KvCheckIfDirectory(dest.c_str()) && mkdir(dest.c_str(), 0755) != 0 &&
+      errno != EEXIST) {
+    return strdup((std::string("Unable to create ") + dest + ": " + strerror(errno)).c_str());
+  }
+  DIR* dir = opendir(srcDir);
+  if (dir == nullptr) {
+    return strdup((std::string("Unable to read ") + srcDir + ": " + strerror(errno)).c_str());
+  }
+  std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, closedir);
+
+  int copied = 0;
+  ValList skipped;
+  try {
+    while (struct dirent* ent = readdir(dir)) {
+      std::string name = ent->d_name;
+      std::string base;
+      if (name.empty() || name[0] == '.' || !IsPhotoName(name, &base)) continue;
+      std::string from = std::string(srcDir) + "/" + name;
+      if (!KvCheckIfFile(from.c_str())) continue;
+      std::string uid = KnownUid(base.c_str());
+      if (uid.empty()) {
+        skipped.Append(name.c_str());
+        continue;
+      }
+      std::string to = dest + "/" + uid + Lower(name.substr(base.size()));
+      filedb::ReplaceFileAtomically(to, [&](FILE* fp) { CopyInto(from, fp); });
+      ++copied;
+      if (copied % kPhotoProgressEvery == 0) Report(callback, cookie, copied, nullptr, nullptr);
+    }
+  } catch (KvError* e) {
+    filedb::ErrorOwner owned(e);
+    std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
+    std::string text;
+    for (ValListItem* item = lines->GetFirst(); item; item = item->next) {
+      if (!text.empty()) text += " - ";
+      text += item->value;
+    }
+    return strdup(text.c_str());
+  }
+  if (skipped.GetCount() > 0) {
+    char message[] = "Photographs whose names match no person were not copied:";
+    Report(callback, cookie, -1, message, &skipped);
+  }
+  Report(callback, cookie, copied, nullptr, nullptr);
+  return nullptr;
+}

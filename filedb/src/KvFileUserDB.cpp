@@ -1,0 +1,328 @@
+// The file back end's user directory: opening, person cards, template cards,
+// field names, set-up state, logins and per-person attributes.
+#include "KvFileUserDB.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "FieldLabels.h"
+#include "ListFile.h"
+
+using filedb::ErrorOwner;
+using filedb::ReadValNameListFile;
+
+namespace {
+
+const char kDataFile[] = "data.vcf";
+const char kIndexFile[] = "data.idx";
+const char kCardTemplateFile[] = "cardtemplate.lst";
+const char kPersonTemplateFile[] = "persontemplate.lst";
+const char kLoginsFile[] = "logins.lst";
+const char kUserAttrsFile[] = "userattrs.lst";
+const char kFieldsFile[] = "addinfo.lst";
+
+struct TemplateRow {
+  const char* field;
+  const char* heading;
+};
+
+// The templates of a new installation.
+const TemplateRow kDefaultCardTemplate[] = {
+    {"FN", "Name"},
+    {"TITLE", "Title"},
+    {"ORG", "Organization"},
+    {"TEL;WORK;VOICE", "Phone"},
+    {"EMAIL;INTERNET", "E-mail"},
+    {nullptr, nullptr},
+};
+const TemplateRow kDefaultPersonTemplate[] = {
+    {"FN", "Name"},
+    {"TITLE", "Title"},
+    {"ORG", "Organization"},
+    {"ADR;WORK", "Address"},
+    {"TEL;WORK;VOICE", "Phone"},
+    {"TEL;WORK;FAX", "Fax"},
+    {"TEL;CELL", "Mobile"},
+    {"EMAIL;INTERNET", "E-mail"},
+    {nullptr, nullptr},
+};
+
+// mkdir -p; true when the directory exists afterwards.
+bool MakeDirs(const std::string& path) {
+  if (KvCheckIfDirectory(path.c_str())) return true;
+  std::string::size_type slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeDirs(path.substr(0, slash))) {
+    return false;
+  }
+  return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+// text with surrounding blanks removed, or "".
+std::string Trim(const char* text) {
+  if (text == nullptr) return "";
+  std::string v = text;
+  std::string::size_type b = v.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  std::string::size_type e = v.find_last_not_of(" \t\r\n");
+  return v.substr(b, e - b + 1);
+}
+
+std::string TrimmedValue(const VCardEntry* entry) {
+  return entry == nullptr ? "" : Trim(entry->value);
+}
+
+char* Dup(const std::string& s) { return strdup(s.c_str()); }
+
+}  // namespace
+
+KvFileUserDB::KvFileUserDB() = default;
+
+KvFileUserDB::~KvFileUserDB() {
+  if (data_) data_->Close();
+}
+
+int KvFileUserDB::Open(KvConfigDB* config, int /*threadKey*/,
+                       KvBoolean /*serverGateway*/) {
+  if (config == nullptr) return 0;
+  try {
+    return OpenAt(config->GetTopKavriDir());
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, "Unable to open the file directory");
+    throw;
+  }
+}
+
+int KvFileUserDB::OpenAt(const char* topDir) {
+  if (topDir == nullptr || *topDir == '\0') return 0;
+  top_ = topDir;
+  while (top_.size() > 1 && top_.back() == '/') top_.pop_back();
+  std::string common = top_ + "/data/common";
+  if (!MakeDirs(common)) {
+    int err = errno;
+    KvError* e = new KvError();
+    e->SetKind(kKvErrorUnreachable);
+    e->AddLine(__LINE__, KvSourceName(__FILE__),
+               String("Unable to create the directory's data folder ") +
+                   common.c_str() + ": " + strerror(err),
+               0);
+    top_.clear();
+    throw e;
+  }
+  return 1;
+}
+
+void KvFileUserDB::RequireOpen() const {
+  if (top_.empty()) KV_THROW("The file directory is not open");
+}
+
+std::string KvFileUserDB::CommonPath(const std::string& name) const {
+  RequireOpen();
+  return top_ + "/data/common/" + name;
+}
+
+VersitFileWithIndex* KvFileUserDB::Data() {
+  std::string path = CommonPath(kDataFile);
+  struct stat now;
+  if (stat(path.c_str(), &now) != 0) {
+    if (data_) data_->Close();
+    data_.reset();
+    return nullptr;
+  }
+  if (data_ && now.st_dev == dataStat_.st_dev && now.st_ino == dataStat_.st_ino &&
+      now.st_size == dataStat_.st_size && now.st_mtime == dataStat_.st_mtime) {
+    return data_.get();
+  }
+  if (data_) data_->Close();
+  data_.reset();
+
+  // The data file and its index are swapped together under this lock.
+  KvLockGuard lock(filedb::LockPathOf(path).c_str(), kKvLockShared);
+  std::unique_ptr<VersitFileWithIndex> file(new VersitFileWithIndex());
+  if (!file->OpenWithIndex(path.c_str(), CommonPath(kIndexFile).c_str(), false)) {
+    filedb::ThrowSystemError(__LINE__, "Unable to open the person data", path, errno);
+  }
+  if (fstat(fileno(file->GetStream()), &dataStat_) != 0) {
+    int err = errno;
+    file->Close();
+    filedb::ThrowSystemError(__LINE__, "Unable to examine the person data", path, err);
+  }
+  data_ = std::move(file);
+  return data_.get();
+}
+
+std::string KvFileUserDB::KnownUid(const char* uid) {
+  if (uid == nullptr || *uid == '\0') return "";
+  VersitFileWithIndex* data = Data();
+  if (data == nullptr || data->GetIndex() == nullptr) return "";
+  ValNameListItem* item = data->GetIndex()->Lookup(uid);
+  if (item == nullptr || item->name == nullptr) return "";
+  return item->name;
+}
+
+// Templates ---------------------------------------------------------------
+
+VCard* KvFileUserDB::ReadTemplate(const std::string& file, bool business) {
+  std::string path = CommonPath(file);
+  std::unique_ptr<VCard> card(new VCard());
+  try {
+    if (!KvCheckIfFile(path.c_str())) {
+      const TemplateRow* row = business ? kDefaultCardTemplate : kDefaultPersonTemplate;
+      for (; row->field; ++row) {
+        VCardEntry* entry = VCardEntry::ParsePropertyName(row->field);
+        entry->SetPropValue(row->heading);
+        card->AddEntry(entry);
+      }
+      return card.release();
+    }
+    std::unique_ptr<ValNameList> list = ReadValNameListFile(path);
+    for (ValNameListItem* item = list->GetFirst(); item; item = item->next) {
+      if (item->name == nullptr) continue;
+      VCardEntry* entry = VCardEntry::ParsePropertyName(item->name);
+      entry->SetPropValue(item->value);
+      card->AddEntry(entry);
+    }
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, String("Unable to read the template card ") + path.c_str());
+    throw;
+  }
+  return card.release();
+}
+
+KvBoolean KvFileUserDB::WriteTemplate(const std::string& file, VCard* card) {
+  if (card == nullptr) KV_THROW("No template card to write");
+  std::string path = CommonPath(file);
+  try {
+    ValNameList list;
+    for (VCardEntry* entry = card->firstEntry; entry; entry = entry->next) {
+      std::unique_ptr<char, decltype(&free)> name(entry->GetNameAndSubTypes(), &free);
+      list.Append(name.get(), entry->value);
+    }
+    filedb::WriteValNameListFile(path, &list);
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, String("Unable to write the template card ") + path.c_str());
+    throw;
+  }
+  return 1;
+}
+
+VCard* KvFileUserDB::GetCardTemplate() { return ReadTemplate(kCardTemplateFile, true); }
+VCard* KvFileUserDB::GetPersonTemplate() {
+  return ReadTemplate(kPersonTemplateFile, false);
+}
+KvBoolean KvFileUserDB::WriteCardTemplate(VCard* card) {
+  return WriteTemplate(kCardTemplateFile, card);
+}
+KvBoolean KvFileUserDB::WritePersonTemplate(VCard* card) {
+  return WriteTemplate(kPersonTemplateFile, card);
+}
+
+// People ------------------------------------------------------------------
+
+VCard* KvFileUserDB::GetUserCard(const char* uid) {
+  if (uid == nullptr || *uid == '\0') return nullptr;
+  VersitFileWithIndex* data = Data();
+  if (data == nullptr) return nullptr;
+  return data->GetVCard(uid);
+}
+
+int KvFileUserDB::IsValidUser(const char* uid) { return KnownUid(uid).empty() ? 0 : 1; }
+
+char* KvFileUserDB::GetDisplayName(const char* uid) {
+  if (uid == nullptr) return nullptr;
+  std::unique_ptr<VCard> card(GetUserCard(uid));
+  if (card) {
+    std::string name = TrimmedValue(card->GetEntry(kVCardFN));
+    if (!name.empty()) return Dup(name);
+    VCardEntry* n = card->GetEntry(kVCardN);
+    if (n != nullptr) {
+      std::unique_ptr<char, decltype(&free)> formatted(n->FormatN(), &free);
+      name = Trim(formatted.get());
+      if (!name.empty()) return Dup(name);
+    }
+  }
+  return strdup(uid);
+}
+
+char* KvFileUserDB::GetEmail(const char* uid) {
+  std::unique_ptr<VCard> card(GetUserCard(uid));
+  if (!card) return nullptr;
+  VCardEntry* mail = card->GetEntry(kVCardEmail, kTypeInternet);
+  if (mail == nullptr || TrimmedValue(mail).empty()) mail = card->GetEntry(kVCardEmail);
+  std::string address = TrimmedValue(mail);
+  return address.empty() ? nullptr : Dup(address);
+}
+
+char* KvFileUserDB::GetEntryDisplayName(VCardEntry* entry) {
+  if (entry == nullptr) return nullptr;
+  std::unique_ptr<ValNameList> fields;
+  if (entry->id >= kVCardFirstLabel) fields.reset(GetFieldsList());
+  std::string label = filedb::FieldLabel(entry, fields.get());
+  if (!label.empty()) return Dup(label);
+  return entry->GetDisplayRep();
+}
+
+KvBoolean KvFileUserDB::IsSetup() {
+  return KvCheckIfFile(CommonPath(kDataFile).c_str()) &&
+                 KvCheckIfFile(CommonPath(kIndexFile).c_str())
+             ? 1
+             : 0;
+}
+
+void KvFileUserDB::UserLoggedIn(const char* uid) {
+  std::string known = KnownUid(uid);
+  if (known.empty()) return;
+  std::string stamp = std::to_string(static_cast<long long>(time(nullptr)));
+  try {
+    filedb::UpdateValNameListFile(CommonPath(kLoginsFile), [&](ValNameList& list) {
+      list.Replace(known.c_str(), stamp.c_str());
+    });
+  } catch (KvError* e) {
+    // The notice is a record for the administrator; failing to keep it must
+    // not refuse the login. Say why on standard error.
+    ErrorOwner owned(e);
+    for (ValListItem* line = e->GetLines()->GetFirst(); line; line = line->next) {
+      if (line->value) fprintf(stderr, "%s\n", line->value);
+    }
+  }
+}
+
+ValNameList* KvFileUserDB::GetUserAttributes(const char* uid) {
+  std::unique_ptr<ValNameList> out(new ValNameList());
+  if (uid == nullptr) return out.release();
+  std::unique_ptr<ValNameList> all = ReadValNameListFile(CommonPath(kUserAttrsFile));
+  for (ValNameListItem* item = all->GetFirst(); item; item = item->next) {
+    if (item->name == nullptr || item->value == nullptr) continue;
+    if (strcasecmp(item->name, uid) != 0) continue;
+    const char* eq = strchr(item->value, '=');
+    if (eq == nullptr || eq == item->value) continue;
+    std::string name(item->value, eq - item->value);
+    out->Replace(name.c_str(), eq + 1);
+  }
+  return out.release();
+}
+
+// Additional information fields ---------------------------------------------
+
+ValNameList* KvFileUserDB::GetFieldsList() {
+  return ReadValNameListFile(CommonPath(kFieldsFile)).release();
+}
+
+KvBoolean KvFileUserDB::WriteFieldsList(ValNameList* fields) {
+  if (fields == nullptr) KV_THROW("No fields list to write");
+  if (fields->GetCount() % 2 != 0) {
+    KV_THROW("The additional information fields must come in pairs of heading and size");
+  }
+  for (ValNameListItem* item = fields->GetFirst(); item; item = item->next) {
+    if (item->name == nullptr || !filedb::IsOneLine(item->name) ||
+        strchr(item->name, ':') != nullptr) {
+      KV_THROW("An additional information field has no usable name");
+    }
+  }
+  filedb::WriteValNameListFile(CommonPath(kFieldsFile), fields);
+  return 1;
+}
