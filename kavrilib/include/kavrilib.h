@@ -40,3 +40,11 @@
 #include "KvStreamFile.h"
 
 // Application object, request handlers, login and routing (below).
+#include "KvSession.h"
+#include "KavriBaseApp.h"
+#include "KavriAdminApp.h"
+#include "KavriApplicationInfo.h"
+#include "KavriBaseCommon.h"
+#include "KavriAdminCommon.h"
+#include "KvErrorPages.h"
+#include "KavriModule.h"

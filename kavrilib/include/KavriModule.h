@@ -1,0 +1,32 @@
+// The module entry through which the CGI layer hands a filled request to the
+// application, and the top-level handling of errors that reach it.
+#pragma once
+
+#include "KavriBaseCommon.h"
+#include "commonlib.h"
+#include "utillib.h"
+
+// Supplied by the module: a new handler for the request (ModuleMain deletes
+// it). Creates the process's application object on first call. Throws
+// KvError*.
+KavriBaseCommon* GetRequestObject(RequestInfo* req);
+
+// Logs the error's trace lines and sends the bug-report page for it. With no
+// handler (or when the handler's configuration cannot be read) a log and
+// configuration of their own are used; when even that fails, the page shows
+// the new error with "No logging done!". error stays the caller's.
+void ModuleMainExceptionHandler(KavriBaseCommon* handler, RequestInfo* req,
+                                KvError* error);
+
+// Writes every trace line of error to log (when given) at level 3, then
+// sends the bug-report page with the bug-report address.
+void KvExceptHandleFunc(KvError* error, RequestInfo* req, KvLog* log,
+                        const char* bugReportAddress);
+
+// New copies (caller frees with free()) of the version and copyright texts
+// shown on the about page.
+char* GetKavriVersionString();
+char* GetKavriCopyrightString();
+
+// The bug-report address used when the configuration cannot be read.
+extern const char kKavriDefaultBugReportAddr[];

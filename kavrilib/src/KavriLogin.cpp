@@ -1,0 +1,261 @@
+// Login, session cookies and time-outs of the request handler base.
+#include <strings.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "JavaScriptUrl.h"
+#include "KavriBaseCommon.h"
+#include "KvForm.h"
+#include "KvImageButton.h"
+#include "KvInput.h"
+#include "KvPage.h"
+#include "KvSession.h"
+#include "KvSharedImages.h"
+#include "KvTable.h"
+
+const char kKavriUidCookie[] = "KavriUidCookie";
+const char kKavriLoginTimeCookie[] = "KavriUserLoginTime";
+const char kKavriWebmasterCookie[] = "KavriIsWebmaster";
+const char kKavriDrovakCookie[] = "KavriDrovakLogin";
+
+namespace {
+
+// The signature cookie: the simple cookie text with attributes that keep it
+// from scripts and from requests started by other sites.
+class SessionSigCookie : public SetCookie {
+ public:
+  explicit SessionSigCookie(const char* value)
+      : SetCookie(kKvSessionSigCookie, value, 0) {}
+
+  void emit(RequestInfo* req, int indent, int lineBreaks,
+            const char* styleName) override {
+    std::unique_ptr<char, decltype(&free)> text(
+        CommonOutput(name, value, seconds, "/"), &free);
+    if (text) {
+      std::string header = std::string(text.get()) + kKvSessionSigAttributes;
+      req->WriteHeader("Set-Cookie", header.c_str());
+    }
+    if (nextObject) nextObject->emit(req, indent, lineBreaks, styleName);
+  }
+};
+
+// The decimal value at the start of text as atoi reads it, without atoi's
+// overflow: out-of-range values saturate.
+long long CookieNumber(const char* text) {
+  if (!text) return 0;
+  errno = 0;
+  return strtoll(text, nullptr, 10);
+}
+
+bool IsWebmasterValue(const char* value) {
+  return value && strcmp(value, "TRUE") == 0;
+}
+
+bool IsTrueNoCase(const char* value) {
+  return value && strcasecmp(value, "TRUE") == 0;
+}
+
+ValNameList* CookieList(RequestInfo* req) {
+  if (!req->cookies) req->cookies = new ValNameList;
+  return req->cookies;
+}
+
+// The expiry time of a session renewed now, as cookie text.
+std::string NewExpiry(int timeout) {
+  return std::to_string(static_cast<long long>(KavriBaseCommon::Now()) +
+                        timeout);
+}
+
+}  // namespace
+
+KvBoolean KavriBaseCommon::CheckIfLoggedOut() {
+  const char* time = request->FindCookie(kKavriLoginTimeCookie);
+  return !time || CookieNumber(time) == 0;
+}
+
+KvBoolean KavriBaseCommon::CheckIfTimedOut(int timeout) {
+  const char* time = request->FindCookie(kKavriLoginTimeCookie);
+  if (!time) return true;
+  long long expiry = CookieNumber(time);
+  long long now = Now();
+  return !(now <= expiry && expiry <= now + static_cast<long long>(timeout));
+}
+
+const char* KavriBaseCommon::FindUid() {
+  if (CheckIfLoggedOut()) return nullptr;
+  int timeout = application->GetConfigDB()->UserSessionTimeOut();
+  if (timeout > 0 && CheckIfTimedOut(timeout)) return nullptr;
+  const char* found = request->FindCookie(kKavriUidCookie);
+  if (!found) return nullptr;
+  // Only a session this installation signed counts.
+  if (!KvSessionVerify(request->FindCookie(kKvSessionSigCookie), found,
+                       request->FindCookie(kKavriLoginTimeCookie),
+                       IsWebmasterValue(request->FindCookie(kKavriWebmasterCookie)),
+                       IsDrovakLogin()))
+    return nullptr;
+  return found;
+}
+
+const char* KavriBaseCommon::GetMyUid() {
+  if (!request) KV_THROW("NULL requestInfo");
+  if (!uid) {
+    const char* found = FindUid();
+    if (found) uid = strdup(found);
+  }
+  return uid;
+}
+
+KvBoolean KavriBaseCommon::IsLoggedIn() { return FindUid() != nullptr; }
+
+KvBoolean KavriBaseCommon::IsDrovakLogin() {
+  return IsTrueNoCase(request->FindCookie(kKavriDrovakCookie));
+}
+
+void KavriBaseCommon::LogIn(const char* newUid, KvBoolean isWebmaster,
+                            KvBoolean isDrovakLogin) {
+  ValNameList* cookies = CookieList(request);
+  std::string expiry =
+      NewExpiry(application->GetConfigDB()->UserSessionTimeOut());
+  cookies->Replace(kKavriUidCookie, newUid);
+  cookies->Replace(kKavriLoginTimeCookie, expiry.c_str());
+  if (isWebmaster == 1) cookies->Replace(kKavriWebmasterCookie, "TRUE");
+  cookies->Replace(kKavriDrovakCookie, isDrovakLogin == 1 ? "TRUE" : "FALSE");
+  std::string signature = KvSessionSign(
+      newUid, expiry.c_str(),
+      IsWebmasterValue(request->FindCookie(kKavriWebmasterCookie)),
+      IsDrovakLogin());
+  cookies->Replace(kKvSessionSigCookie, signature.c_str());
+  free(uid);
+  uid = nullptr;
+}
+
+void KavriBaseCommon::LogPersonIn(Page* page) {
+  const char* current = FindUid();
+  std::string sessionUid = current ? current : "";
+  if (current) page->AddToList(new SetCookie(kKavriUidCookie, current, 0));
+  const char* webmaster = request->FindCookie(kKavriWebmasterCookie);
+  if (webmaster)
+    page->AddToList(new SetCookie(kKavriWebmasterCookie, webmaster, 0));
+  const char* drovak = request->FindCookie(kKavriDrovakCookie);
+  if (drovak) page->AddToList(new SetCookie(kKavriDrovakCookie, drovak, 0));
+  std::string expiry =
+      NewExpiry(application->GetConfigDB()->UserSessionTimeOut());
+  page->AddToList(new SetCookie(kKavriLoginTimeCookie, expiry.c_str(), 0));
+  if (current) {
+    std::string signature =
+        KvSessionSign(sessionUid.c_str(), expiry.c_str(),
+                      IsWebmasterValue(webmaster), IsTrueNoCase(drovak));
+    page->AddToList(new SessionSigCookie(signature.c_str()));
+  }
+}
+
+void KavriBaseCommon::LogPersonOut(Page* page) {
+  page->AddToList(new SetCookie(kKavriLoginTimeCookie, "0", 0));
+  page->AddToList(new SetCookie(kKavriWebmasterCookie, "FALSE", 0));
+  page->AddToList(new SetCookie(kKavriDrovakCookie, "FALSE", 0));
+  page->AddToList(new SessionSigCookie(""));
+}
+
+Page* KavriBaseCommon::GenLoginPage(Url* action, const char* message) {
+  std::unique_ptr<Url> ownedAction(action);
+  std::unique_ptr<KvPage> page(new KvPage(nullptr));
+  page->GetHead()->addObject(new Title(application->GetMessage("LoginPageTitle")));
+
+  bool oldBrowser = request->browserType == RequestInfo::kBrowserMozilla &&
+                    request->browserVersion < 4.0;
+  if (oldBrowser) {
+    page->AddJSVar("loginFocussed", "true");
+    page->AddJSFunction("checkAndSubmitForm");
+    page->AddJSFunction("loginOnFocus");
+  }
+  page->AddJSSubmitForm();
+
+  Center* top = new Center();
+  top->addObject(KvGetFrontPageLogo());
+  top->addObject(new H2(application->GetMessage("LoginPageMsg")));
+  if (message) top->addObject(new H2(message));
+  page->AppendToBody(top);
+
+  KvForm* form = new KvForm("loginform", ownedAction.release());
+  page->AppendToBody(form);
+  page->AddFormFocusTo("loginform", "login");
+
+  KvTable* table = new KvTable(2, 0, 0);
+  table->addObject(new B("Username"));
+  KvTextInput* login = new KvTextInput("login", "", 20);
+  if (oldBrowser) {
+    login->addAttribute(kAttrOnFocus, "loginOnFocus();");
+    login->addAttribute(kAttrOnChange, "checkAndSubmitForm('login');");
+  }
+  table->addObject(login);
+  table->addObject(new B("Password"));
+  KvPasswordInput* password = new KvPasswordInput("password", 20);
+  if (oldBrowser)
+    password->addAttribute(kAttrOnChange, "checkAndSubmitForm('passwd');");
+  table->addObject(password);
+  form->addObject(table);
+
+  Center* bottom = new Center();
+  bottom->addObject(new Br());
+  bottom->addObject(new KvImageButton(new SubmitFormUrl(), "mlogin", "Login"));
+  form->addObject(bottom);
+  return page.release();
+}
+
+Page* KavriBaseCommon::LoginPage() { return GenLoginPage(ProgramUrl(), nullptr); }
+
+Page* KavriBaseCommon::LogoutPage() {
+  if (log && log->GetLevel() < 1) {
+    const char* who = GetMyUid();
+    log->AddMsg(KV_INFO, (std::string("Uid ") + (who ? who : "") + " logged out").c_str());
+  }
+  std::unique_ptr<Page> page(GenLoginPage(ProgramUrl(), "You have been logged out"));
+  LogPersonOut(page.get());
+  return page.release();
+}
+
+Page* KavriBaseCommon::UserAuthenticateAndLogin() {
+  if (IsLoggedIn()) return nullptr;
+  UserDB* db = application->GetUserDB();
+
+  // The login page repeats this request once the user has logged in.
+  std::unique_ptr<Url> action(ProgramUrl());
+  for (ValNameListItem* item = request->params->GetFirst(); item;
+       item = item->next) {
+    if (!item->name || strcasecmp(item->name, "login") == 0 ||
+        strcasecmp(item->name, "password") == 0)
+      continue;
+    action->addAttribute(item->name, item->value ? item->value : "");
+  }
+  if (!db->IsSetup())
+    return GenLoginPage(action.release(),
+                        "Cannot login as the application is not setup");
+
+  if (request->remoteUser && *request->remoteUser) {
+    std::unique_ptr<char, decltype(&free)> remote(
+        db->GetUidFromRemoteUser(request->remoteUser), &free);
+    if (remote && db->IsValidUser(remote.get()) == 1) {
+      LogIn(remote.get(), db->IsDirAdmin(remote.get()) == 1, true);
+      db->UserLoggedIn(remote.get());
+      SetCurrentStyle(application, remote.get());
+      return nullptr;
+    }
+  }
+
+  const char* login = request->FindVar("login");
+  const char* password = request->FindVar("password");
+  if (!login || !password) return GenLoginPage(action.release(), nullptr);
+  std::unique_ptr<char, decltype(&free)> found(db->GetUidFromLogin(login), &free);
+  if (!found)
+    return GenLoginPage(action.release(), "Incorrect username, please try again");
+  if (db->CheckPassword(found.get(), password) == 0)
+    return GenLoginPage(action.release(), "Incorrect password, please try again");
+  LogIn(found.get(), db->IsDirAdmin(found.get()) == 1, false);
+  db->UserLoggedIn(found.get());
+  SetCurrentStyle(application, found.get());
+  return nullptr;
+}

@@ -1,0 +1,92 @@
+// The module entry: one request from handler creation through the login
+// check and dispatch to the emitted page, and the top-level handling of
+// KvError pointers that escape on the way.
+#include <memory>
+
+#include "CGIMain.h"
+#include "KavriModule.h"
+#include "KvErrorPages.h"
+
+const char kKavriDefaultBugReportAddr[] = "bugs@kavri.com";
+
+namespace {
+
+const char kErrorStyle[] = "style0";
+
+void EmitAndDelete(Page* page, RequestInfo* req, const char* styleName) {
+  std::unique_ptr<Page> owned(page);
+  owned->emit(req, 0, 1, styleName);
+}
+
+void LogLines(KvLog* log, KvError* error) {
+  for (ValListItem* item = error->GetLines()->GetFirst(); item;
+       item = item->next)
+    log->AddMsg(KV_ERROR, item->value ? item->value : "");
+}
+
+}  // namespace
+
+void KvExceptHandleFunc(KvError* error, RequestInfo* req, KvLog* log,
+                        const char* bugReportAddress) {
+  if (log) LogLines(log, error);
+  EmitAndDelete(KvCreateErrorPage(error->GetLines(), bugReportAddress, req),
+                req, kErrorStyle);
+}
+
+void ModuleMainExceptionHandler(KavriBaseCommon* handler, RequestInfo* req,
+                                KvError* error) {
+  try {
+    if (handler) {
+      KvExceptHandleFunc(error, req, handler->GetLog(),
+                         handler->GetApp()->GetConfigDB()->BugReportAddr());
+    } else {
+      std::unique_ptr<KvConfigDB> config(new KvConfigDB(nullptr));
+      std::unique_ptr<KvLog> log(
+          new KvLog("Unknown", config->LogLevel(), config->LogFile(), false));
+      KvExceptHandleFunc(error, req, log.get(), config->BugReportAddr());
+    }
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> fallback(e);
+    KV_ADD_LINE(fallback.get(), "No logging done!");
+    KvExceptHandleFunc(fallback.get(), req, nullptr,
+                       kKavriDefaultBugReportAddr);
+  }
+}
+
+int ModuleMain(RequestInfo* req) {
+  std::unique_ptr<KavriBaseCommon> handler;
+  std::unique_ptr<Page> page;
+  try {
+    handler.reset(GetRequestObject(req));
+    handler->Initialize();
+    const char* program = req->FindVar("program");
+
+    page.reset(handler->CheckLogin(program));
+    if (page) {
+      page->emit(req, 0, 1, handler->GetStyleName());
+      return 0;
+    }
+
+    page.reset(handler->HandleEvent(program));
+    if (!page) return 1;
+    if (handler->BypassLoginCheck(program) != 1) handler->LogPersonIn(page.get());
+    page->emit(req, 0, 1, handler->GetStyleName());
+    return 0;
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> error(e);
+    page.reset();
+    if (error->GetKind() == kKvErrorFault) {
+      ModuleMainExceptionHandler(handler.get(), req, error.get());
+    } else {
+      if (handler && handler->GetLog()) {
+        try {
+          LogLines(handler->GetLog(), error.get());
+        } catch (KvError* logError) {
+          delete logError;
+        }
+      }
+      EmitAndDelete(EmitNicePage(error->GetUserLines()), req, kErrorStyle);
+    }
+    return 0;
+  }
+}
