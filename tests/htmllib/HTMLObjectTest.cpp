@@ -121,19 +121,6 @@ TEST(HTMLObjectTest, ModifyAndDeleteTouchOnlyTheFirstMatch) {
   EXPECT_EQ(input.GetAttribute(), nullptr);
 }
 
-TEST(HTMLObjectTest, DontEscapeReachesDescendantsAndOptionallySiblings) {
-  Body body((const char*)nullptr);
-  HTMLObject* a = body.addObject(new TableRow(new TableData("x")));
-  HTMLObject* b = body.addObject(new TableRow(new TableData("y")));
-  a->DontEscape(0);
-  EXPECT_EQ(a->GetFirstChild()->GetEscape(), 0);
-  EXPECT_EQ(b->GetEscape(), 1);
-  a->DontEnhance(1);
-  EXPECT_EQ(b->GetEnhance(), 0);
-  EXPECT_EQ(b->GetFirstChild()->GetEnhance(), 0);
-  EXPECT_EQ(body.GetEnhance(), 1);
-}
-
 TEST(HTMLObjectTest, LongSiblingChainIsDeleted) {
   // Deleting must not recurse once per sibling.
   auto* table = new Table((const char*)nullptr);
