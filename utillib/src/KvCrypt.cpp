@@ -33,6 +33,7 @@ namespace {
 // Applies KvCrypt::crypt to a byte buffer whose size is a multiple of 4.
 void CryptBytes(KvCrypt* c, std::vector<char>* bytes) {
   size_t words = bytes->size() / 4;
+  if (words == 0) return;
   std::vector<unsigned int> w(words);
   memcpy(w.data(), bytes->data(), words * 4);
   c->crypt(w.data(), w.data(), static_cast<int>(words));
