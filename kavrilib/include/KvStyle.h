@@ -9,7 +9,7 @@
 #include "utillib.h"
 
 // Where a style's background images live, relative to the program.
-extern const char kKvStyleDir[];  // "../../../config/style"
+extern const char kKvStyleBackgroundDir[];  // "../../../config/style"
 
 class KvStyle {
  public:

@@ -29,7 +29,8 @@ class KvWindow : public Page {
   // Copies one function of the general script file, or of path.
   void AddJSFunction(const char* name);
   void AddJSFunction(const char* path, const char* name);
-  // Declares "var name = value;" (an empty value for null).
+  // Declares "var name = value;"; for a null value "var name;". The
+  // declarations follow the copied functions in the script block.
   void AddJSVar(const char* name, const char* value);
   void AddJSVar(const char* name, int value);
 

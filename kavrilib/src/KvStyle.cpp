@@ -12,7 +12,7 @@
 using kavri_toolkit::DupOrNull;
 using kavri_toolkit::ReplaceCopy;
 
-const char kKvStyleDir[] = "../../../config/style";
+const char kKvStyleBackgroundDir[] = "../../../config/style";
 
 // ---- KvFrameSetStyle ----
 
@@ -64,7 +64,7 @@ void ApplyPage(ValNameList* settings, const char* colourKey,
     style->SetBgColor(item->value);
   }
   if (ValNameListItem* item = settings->Lookup(imageKey)) {
-    std::string path = kKvStyleDir;
+    std::string path = kKvStyleBackgroundDir;
     path += "/";
     path += item->value ? item->value : "";
     style->SetBgGif(path.c_str());

@@ -44,8 +44,12 @@ void KvWindow::AddJSVar(const char* name, const char* value) {
   CheckScript();
   std::string line = "var ";
   line += name ? name : "";
-  line += " = ";
-  line += value ? value : "";
+  // "var x = ;" would be a syntax error that loses the whole script block,
+  // so a variable without a value is only declared.
+  if (value) {
+    line += " = ";
+    line += value;
+  }
   line += ";";
   script->addObject(line.c_str(), 0);
 }
