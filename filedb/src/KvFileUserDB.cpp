@@ -241,7 +241,13 @@ char* KvFileUserDB::GetDisplayName(const char* uid) {
     VCardEntry* n = card->GetEntry(kVCardN);
     if (n != nullptr) {
       std::unique_ptr<char, decltype(&free)> formatted(n->FormatN(), &free);
-      name = Trim(formatted.get());
+      // The readable form keeps a blank for every empty part; one is enough.
+      std::string collapsed;
+      for (char c : Trim(formatted.get())) {
+        if (c == ' ' && !collapsed.empty() && collapsed.back() == ' ') continue;
+        collapsed += c;
+      }
+      name = collapsed;
       if (!name.empty()) return Dup(name);
     }
   }

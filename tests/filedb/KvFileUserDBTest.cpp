@@ -1,0 +1,209 @@
+// The user directory of the file back end as the console uses it: opening
+// through the loader, person cards, names, field names, template cards,
+// set-up state, login notices, attributes and the additional fields.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "FileDBTestSupport.h"
+
+using filedbtest::ErrorText;
+using filedbtest::FileDBTest;
+using filedbtest::ReadAll;
+using filedbtest::ThePlugin;
+using filedbtest::WriteAll;
+
+namespace {
+
+std::string Take(char* text) {
+  std::string out = text ? text : "(null)";
+  free(text);
+  return out;
+}
+
+std::string CardText(VCard* card) {
+  std::unique_ptr<VCard> owned(card);
+  if (!card) return "(no card)";
+  return Take(card->Print(false));
+}
+
+TEST_F(FileDBTest, OpensThroughTheLoaderAtTheConfiguredTopDirectory) {
+  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  std::filesystem::copy_file(KVFILEDB_PLUGIN, top + "/lib/kvfiledblib_cgi.so");
+  std::string oldCwd = std::filesystem::current_path().string();
+  ASSERT_EQ(chdir((top + "/apps/admin/bin").c_str()), 0);
+  {
+    KvConfigDB config;
+    UserDB* users = KvCreateUserDB(&config);
+    ASSERT_NE(users, nullptr);
+    EXPECT_EQ(users->Open(&config, 0, false), 1);
+    EXPECT_EQ(users->IsValidUser("cyoung"), 1);
+    EXPECT_EQ(Take(users->GetDisplayName("zadams")), "Zoe Adams");
+    KvDestroyUserDB(users, &config);
+
+    WriteAll(Common("groups.lst"), "BEGIN:vNameList\ng1:Team\nEND:vNameList\n");
+    GroupDB* loaded = KvCreateGroupDB(&config);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Open(&config, 0), 1);
+    EXPECT_EQ(Take(loaded->GetGroupName("g1")), "Team");
+    KvDestroyGroupDB(loaded, &config);
+  }
+  ASSERT_EQ(chdir(oldCwd.c_str()), 0);
+}
+
+TEST_F(FileDBTest, FindsPeopleByUidLoginAndWebServerUser) {
+  EXPECT_EQ(db->GetUserCard("zadams"), nullptr);  // no data yet
+  EXPECT_EQ(db->IsValidUser("zadams"), 0);
+  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+
+  std::unique_ptr<VCard> card(db->GetUserCard("ZAdams"));
+  ASSERT_TRUE(card);
+  EXPECT_STREQ(card->GetEntry(kVCardTitle)->value, "Engineer");
+  EXPECT_EQ(db->GetUserCard("nobody"), nullptr);
+  EXPECT_EQ(db->GetUserCard(nullptr), nullptr);
+
+  struct Case {
+    const char* given;
+    int valid;
+    const char* login;   // GetUidFromLogin
+    const char* remote;  // GetUidFromRemoteUser
+  } cases[] = {
+      {"zadams", 1, "zadams", "zadams"},
+      {"MBROWN", 1, "mbrown", "mbrown"},
+      {"zadams@EXAMPLE.COM", 0, "(null)", "(null)"},
+      {"ADS\\zadams", 0, "(null)", "(null)"},
+      {"", 0, "(null)", "(null)"},
+      {"nobody", 0, "(null)", "(null)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given);
+    EXPECT_EQ(db->IsValidUser(c.given), c.valid);
+    EXPECT_EQ(Take(db->GetUidFromLogin(c.given)), c.login);
+    EXPECT_EQ(Take(db->GetUidFromRemoteUser(c.given)), c.remote);
+  }
+}
+
+TEST_F(FileDBTest, DisplayNamesAndAddresses) {
+  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  EXPECT_EQ(Take(db->GetDisplayName("zadams")), "Zoe Adams");
+  EXPECT_EQ(Take(db->GetDisplayName("mbrown")), "Mark Brown");  // from N
+  EXPECT_EQ(Take(db->GetDisplayName("ghost")), "ghost");
+  EXPECT_EQ(Take(ThePlugin().getEmail(db, "zadams")), "zadams@example.com");
+  EXPECT_EQ(Take(ThePlugin().getEmail(db, "mbrown")), "mark.brown@example.com");
+  EXPECT_EQ(Take(ThePlugin().getEmail(db, "cyoung")), "(null)");
+
+  ValList uids;
+  for (const char* uid : {"zadams", "cyoung", "mbrown"}) uids.Append(uid);
+  std::unique_ptr<ValNameList> sorted(db->SortByValue(&uids));
+  ASSERT_EQ(sorted->GetCount(), 3);
+  EXPECT_STREQ(sorted->GetNthItem(0)->name, "cyoung");
+  EXPECT_STREQ(sorted->GetNthItem(1)->name, "mbrown");
+  EXPECT_STREQ(sorted->GetNthItem(2)->value, "Zoe Adams");
+}
+
+TEST_F(FileDBTest, NamesCardFieldsForTheLabelPages) {
+  WriteAll(Common("addinfo.lst"),
+           "BEGIN:vNameList\nDesc_7:Office Room\nSize_7:10\nEND:vNameList\n");
+  struct Case {
+    const char* field;
+    const char* name;
+  } cases[] = {
+      {"TEL;WORK;FAX", "Work Fax"},
+      {"TEL;FAX;WORK", "Work Fax"},
+      {"TEL;WORK;VOICE", "Work Phone"},
+      {"TEL;WORK", "Work Phone"},
+      {"TEL;HOME;VOICE;PREF", "Home Phone"},
+      {"TEL;CELL", "Mobile Phone"},
+      {"TEL;WORK;VOICE;X-KAVRI-TYPE-0", "Work Phone 2"},
+      {"EMAIL;INTERNET", "E-mail"},
+      {"FN", "Name"},
+      {"ADR;WORK", "Work Address"},
+      {"X-KAVRI-UID;X-KAVRI-SECRETARY", "Secretary"},
+      {"X-KAVRI-MGR-UID", "Manager"},
+      {"X-KAVRI-LABEL-7", "Office Room"},
+      {"X-KAVRI-LABEL-8", "X-KAVRI-LABEL-8"},
+      {"TEL;ISDN;WORK", "TEL(ISDN)(WORK)"},
+      {"EMAIL;AOL", "EMAIL(AOL)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    std::unique_ptr<VCardEntry> entry(VCardEntry::ParsePropertyName(c.field));
+    EXPECT_EQ(Take(db->GetEntryDisplayName(entry.get())), c.name);
+  }
+}
+
+TEST_F(FileDBTest, TemplateCardsStartFromDefaultsAndPersist) {
+  EXPECT_EQ(CardText(db->GetCardTemplate()),
+            "begin:vCard\nFN:Name\nTITLE:Title\nORG:Organization\n"
+            "TEL;WORK;VOICE:Phone\nEMAIL;INTERNET:E-mail\nend:vCard");
+  std::unique_ptr<VCard> person(db->GetPersonTemplate());
+  EXPECT_EQ(person->GetNumEntries(), 8);
+
+  VCard mine;
+  for (const char* field : {"TEL;WORK;FAX", "FN", "X-KAVRI-LABEL-3", "ADR;WORK"}) {
+    mine.AddEntry(VCardEntry::ParsePropertyName(field));
+  }
+  mine.GetNthEntry(0)->SetPropValue("Fax: office");
+  mine.GetNthEntry(1)->SetPropValue("Name");
+  mine.GetNthEntry(2)->SetPropValue("Two\nlines");
+  EXPECT_EQ(db->WriteCardTemplate(&mine), 1);
+  std::string written = CardText(mine.Copy());
+
+  UserDB* other = NewDB();  // a fresh object reads the files again
+  EXPECT_EQ(CardText(other->GetCardTemplate()), written);
+  EXPECT_EQ(CardText(other->GetPersonTemplate()), CardText(db->GetPersonTemplate()));
+  Destroy(other);
+  EXPECT_EQ(filedbtest::FilesContaining(top + "/data/common", ".tmp").size(), 0u);
+}
+
+TEST_F(FileDBTest, SetUpStateAndLoginNotices) {
+  EXPECT_EQ(db->IsSetup(), 0);
+  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  EXPECT_EQ(db->IsSetup(), 1);
+  db->UserLoggedIn("ZADAMS");
+  db->UserLoggedIn("ghost");
+  std::string logins = ReadAll(Common("logins.lst"));
+  EXPECT_NE(logins.find("zadams:"), std::string::npos);
+  EXPECT_EQ(logins.find("ghost"), std::string::npos);
+}
+
+TEST_F(FileDBTest, UserAttributesCarryTheStyle) {
+  WriteAll(Common("userattrs.lst"),
+           "BEGIN:vNameList\nzadams:style=style3\nmbrown:style=style1\n"
+           "zadams:lang=en\nzadams:broken\nEND:vNameList\n");
+  std::unique_ptr<ValNameList> attrs(db->GetUserAttributes("ZADAMS"));
+  ASSERT_EQ(attrs->GetCount(), 2);
+  EXPECT_STREQ(attrs->Lookup("style")->value, "style3");
+  EXPECT_STREQ(attrs->Lookup("lang")->value, "en");
+  std::unique_ptr<ValNameList> none(db->GetUserAttributes("cyoung"));
+  EXPECT_EQ(none->GetCount(), 0);
+}
+
+TEST_F(FileDBTest, AdditionalFieldsListIsKeptWholeAndInPairs) {
+  std::unique_ptr<ValNameList> empty(db->GetFieldsList());
+  EXPECT_EQ(empty->GetCount(), 0);
+
+  ValNameList fields;
+  fields.Append("Desc_200", "Room");
+  fields.Append("Size_200", "10");
+  fields.Append("Desc_100", "Hobby: sailing");
+  fields.Append("Size_100", "50");
+  EXPECT_EQ(db->WriteFieldsList(&fields), 1);
+
+  ValNameList odd;
+  odd.Append("Desc_300", "Odd");
+  try {
+    db->WriteFieldsList(&odd);
+    ADD_FAILURE() << "an odd list was stored";
+  } catch (KvError* e) {
+    ErrorText(e);
+  }
+  std::unique_ptr<ValNameList> back(db->GetFieldsList());
+  ASSERT_EQ(back->GetCount(), 4);
+  EXPECT_STREQ(back->GetNthItem(0)->name, "Desc_200");
+  EXPECT_STREQ(back->GetNthItem(2)->value, "Hobby: sailing");
+}
+
+}  // namespace
