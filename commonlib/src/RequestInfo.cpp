@@ -137,7 +137,9 @@ void RequestInfo::AddParam(const char* name, const char* value) {
 
 void RequestInfo::AddParams(const ValNameList* list) {
   if (!list) return;
-  for (ValNameListItem* it = list->first; it; it = it->next) {
+  // Counted, so that adding the parameter list to itself ends.
+  int n = list->count;
+  for (ValNameListItem* it = list->first; it && n > 0; it = it->next, --n) {
     params->Append(it->name, it->value, it->extra1, it->extra2, it->extra3);
   }
 }

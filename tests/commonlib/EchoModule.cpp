@@ -1,8 +1,7 @@
-// ModuleMain of the test program: writes back, as plain text, what the
-// request layer parsed, so whole-process tests can compare it. Environment
-// knobs: ECHO_RETURN (ModuleMain's result), ECHO_THROW (throw a KvError),
-// ECHO_ADOPT (variable whose upload is adopted), ECHO_MAX_REQUEST_SIZE (the
-// body limit, overriding the library's default).
+// ModuleMain of the test program: prints, as plain text, what the request
+// layer parsed. Knobs from the environment: ECHO_RETURN (the result),
+// ECHO_THROW (throw a KvError), ECHO_ADOPT (adopt that variable's upload),
+// ECHO_MAX_REQUEST_SIZE (the body limit).
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -18,76 +17,50 @@ long long KvMaxRequestSize() {
 
 namespace {
 
-// Printable ASCII as it is, everything else (and the backslash) as \xHH.
-std::string Escape(const char* text) {
-  if (!text) return "(null)";
+// Printable ASCII as it is (or every byte in hexadecimal), others as %XX.
+std::string Text(const std::string& text, bool hex = false) {
   std::string out;
-  char hex[8];
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-       *p; ++p) {
-    if (*p >= 32 && *p < 127 && *p != '\\') {
-      out += static_cast<char>(*p);
-    } else {
-      snprintf(hex, sizeof hex, "\\x%02X", *p);
-      out += hex;
-    }
+  char buf[4];
+  for (unsigned char c : text) {
+    snprintf(buf, sizeof buf, hex ? "%02X" : (c < 32 || c > 126) ? "%%%02X" : "%c", c);
+    out += buf;
   }
   return out;
 }
 
-std::string HexOfFile(const char* path) {
-  std::string out;
-  FILE* fp = fopen(path, "rb");
-  if (!fp) return "(unreadable)";
-  char hex[4];
-  int c;
-  while ((c = getc(fp)) != EOF) {
-    snprintf(hex, sizeof hex, "%02X", c);
-    out += hex;
-  }
-  fclose(fp);
-  return out;
-}
+std::string Text(const char* text) { return text ? Text(std::string(text)) : "(null)"; }
 
 }  // namespace
 
 int ModuleMain(RequestInfo* req) {
   if (getenv("ECHO_THROW")) KV_THROW("thrown by the test module");
   if (const char* adopt = getenv("ECHO_ADOPT")) req->AdoptUpload(adopt);
-
-  std::string out = "Content-type: text/plain\n\n";
-  char number[64];
-  out += "method=" + Escape(req->requestMethod) + "\n";
-  out += "query=" + Escape(req->queryString) + "\n";
-  out += "script=" + Escape(req->scriptName) + "\n";
-  out += "user=" + Escape(req->remoteUser) + "\n";
-  out += "server=" + Escape(req->serverName) + ":" + Escape(req->serverPort) +
-         "\n";
-  snprintf(number, sizeof number, "%d", req->contentLength);
-  out += std::string("length=") + number + "\n";
-  snprintf(number, sizeof number, "%d %.2f capable=%d system=%d",
-           req->browserType, req->browserVersion, req->capableBrowser,
-           req->systemType);
-  out += std::string("browser=") + number + "\n";
-  snprintf(number, sizeof number, "%d %.2f", req->serverType,
-           req->serverVersion);
-  out += std::string("serverinfo=") + number + "\n";
-  for (ValNameListItem* it = req->cookies ? req->cookies->first : nullptr; it;
-       it = it->next) {
-    out += "cookie " + Escape(it->name) + "=" + Escape(it->value) + "\n";
+  char line[256];
+  snprintf(line, sizeof line, "length=%d\nbrowser=%d %.2f capable=%d system=%d\nserverinfo=%d %.2f\n",
+           req->contentLength, req->browserType, req->browserVersion, req->capableBrowser,
+           req->systemType, req->serverType, req->serverVersion);
+  std::string out = "Content-type: text/plain\n\n" + std::string(line) +
+                    "env=" + Text(req->requestMethod) + "|" + Text(req->queryString) + "|" +
+                    Text(req->scriptName) + "|" + Text(req->remoteUser) + "|" +
+                    Text(req->serverName) + "|" + Text(req->serverPort) + "\n";
+  for (ValNameListItem* it = req->cookies->first; it; it = it->next) {
+    out += "cookie " + Text(it->name) + "=" + Text(it->value) + "\n";
   }
   for (ValNameListItem* it = req->params->first; it; it = it->next) {
-    out += "param " + Escape(it->name) + "=" + Escape(it->value);
+    out += "param " + Text(it->name) + "=" + Text(it->value);
     if (it->extra1) {
       struct stat st;
-      int mode = stat(it->extra1, &st) == 0 ? (st.st_mode & 07777) : -1;
-      snprintf(number, sizeof number, " mode=%o", mode);
-      out += " file=" + std::string(it->extra1) + number +
-             " bytes=" + HexOfFile(it->extra1);
+      std::string data;
+      if (FILE* fp = fopen(it->extra1, "rb")) {
+        for (int c; (c = getc(fp)) != EOF;) data += static_cast<char>(c);
+        fclose(fp);
+      }
+      snprintf(line, sizeof line, " mode=%o bytes=",
+               stat(it->extra1, &st) == 0 ? st.st_mode & 07777 : 0);
+      out += " file=" + std::string(it->extra1) + line + Text(data, true);
     }
     out += "\n";
   }
   req->Write(out.c_str());
-  const char* result = getenv("ECHO_RETURN");
-  return result ? atoi(result) : 0;
+  return getenv("ECHO_RETURN") ? atoi(getenv("ECHO_RETURN")) : 0;
 }

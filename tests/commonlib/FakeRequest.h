@@ -1,47 +1,36 @@
-// An in-memory request object for unit tests: the body comes from a string,
-// the output is collected in a string.
+// Test support: an in-memory request object (body from a string, output to
+// a string) and small helpers to look at lists and files.
 #pragma once
 
+#include <dirent.h>
+
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "commonlib.h"
 
 class FakeRequest : public RequestInfo {
  public:
   explicit FakeRequest(std::string body = "") : body_(std::move(body)) {}
-
-  int ReadPostInput(char* buf, int size) override {
-    if (size < 0 || static_cast<size_t>(size) > body_.size() - pos_) return 0;
-    memcpy(buf, body_.data() + pos_, size);
-    pos_ += size;
-    return size;
-  }
+  int ReadPostInput(char*, int) override { return 0; }
   int SetupInputStream() override { return setupResult; }
   int GetFormDataChar() override {
-    if (pos_ >= body_.size()) return -1;
-    return static_cast<unsigned char>(body_[pos_++]);
+    return pos_ < body_.size() ? static_cast<unsigned char>(body_[pos_++]) : -1;
   }
-  int CloseInputStream() override {
-    ++closeCalls;
-    return 0;
-  }
+  int CloseInputStream() override { return ++closeCalls, 0; }
   int WriteBinary(const char* buf, int size) override {
-    output.append(buf, size);
-    return 0;
+    return output.append(buf, size), 0;
   }
-  int Write(const char* text) override {
-    return WriteBinary(text, static_cast<int>(strlen(text)));
-  }
-  int WriteHeader(const char* name, const char* value) override {
-    output += std::string(name) + ": " + value + "\n";
-    return 0;
-  }
+  int Write(const char* text) override { return WriteBinary(text, strlen(text)); }
+  int WriteHeader(const char*, const char*) override { return 0; }
   int SetStatus(int, const char*) override { return 0; }
   int Flush() override { return 0; }
 
   size_t consumed() const { return pos_; }
-
   std::string output;
   int setupResult = 0;
   int closeCalls = 0;
@@ -50,3 +39,37 @@ class FakeRequest : public RequestInfo {
   std::string body_;
   size_t pos_ = 0;
 };
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+inline Pairs ToPairs(const ValNameList* list) {
+  Pairs out;
+  for (ValNameListItem* it = list ? list->first : nullptr; it; it = it->next) {
+    out.emplace_back(it->name ? it->name : "(null)", it->value ? it->value : "(null)");
+  }
+  return out;
+}
+
+inline std::vector<std::string> Values(const ValList* list) {
+  std::vector<std::string> out;
+  for (ValListItem* it = list->first; it; it = it->next) out.push_back(it->value);
+  return out;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+inline std::vector<std::string> DirFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+    }
+    closedir(d);
+  }
+  return names;
+}
