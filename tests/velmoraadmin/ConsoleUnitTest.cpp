@@ -1,0 +1,266 @@
+// The console's parts in one process: routing to handler classes, session
+// time-outs on a fixed clock, message fallbacks and the answer to an
+// unreachable directory. The process works in a test installation tree, as
+// the program does.
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <typeinfo>
+
+#include "ConsoleTestTree.h"
+#include "velmoraadmin.h"
+
+namespace {
+
+ConsoleTestTree* gTree = nullptr;
+
+class TreeEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    gTree = new ConsoleTestTree;
+    ASSERT_EQ(chdir(gTree->bin().c_str()), 0);
+  }
+  void TearDown() override {
+    if (chdir("/") != 0) ADD_FAILURE();
+    delete gTree;
+  }
+};
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TreeEnvironment);
+
+const time_t kNow = 1700000000;
+time_t FixedClock() { return kNow; }
+
+// A request whose output is kept in memory.
+class MemoryRequest {
+ public:
+  MemoryRequest() {
+    stream_ = open_memstream(&buffer_, &size_);
+    req_.outputStream = stream_;
+    req_.cookies = new ValNameList;
+  }
+  ~MemoryRequest() {
+    fclose(stream_);
+    free(buffer_);
+  }
+  CGIRequestInfo* get() { return &req_; }
+  std::string Emit(Page* page) {
+    std::unique_ptr<Page> owned(page);
+    owned->emit(&req_, 0, 1, "style0");
+    fflush(stream_);
+    return std::string(buffer_, size_);
+  }
+
+ private:
+  CGIRequestInfo req_;
+  char* buffer_ = nullptr;
+  size_t size_ = 0;
+  FILE* stream_;
+};
+
+class Probe : public VelmoraAdminCommon {
+ public:
+  using VelmoraAdminCommon::HandleEventError;
+  using VelmoraAdminCommon::VelmoraAdminCommon;
+};
+
+KvConfigDB* Config() { return VelmoraAdminGetApp()->GetConfigDB(); }
+
+TEST(RoutingTest, ProgramNamesChooseHandlerClasses) {
+  struct Case {
+    const char* program;  // null: no "program" at all
+    const std::type_info& type;
+  } cases[] = {
+      {nullptr, typeid(VelmoraAdminCommon)},
+      {"front", typeid(VelmoraAdminCommon)},
+      {"navbar", typeid(VelmoraAdminCommon)},
+      {"setupPhotos", typeid(VelmoraAdminCommon)},
+      {"genChangeJcardLabelForm", typeid(VelmoraAdminJcardLabel)},
+      {"USERADMINCHANGEJCARDLABEL", typeid(VelmoraAdminJcardLabel)},
+      {"genChangeEmpPageLabelForm", typeid(VelmoraAdminEmpLabel)},
+      {"useradminChangeEmpPageLabel", typeid(VelmoraAdminEmpLabel)},
+      {"genChangeAdditionalInfoForm", typeid(VelmoraAdminAdditionalLabel)},
+      {"proModAddnalFlds", typeid(VelmoraAdminAdditionalLabel)},
+      {"ImportData", typeid(VelmoraAdminImportData)},
+      {"accessControlDisplay", typeid(VelmoraAdminAccessControl)},
+      {"progTabsFrame", typeid(VelmoraAdminAccessControl)},
+      {"attribDisplay", typeid(VelmoraAdminAccessControl)},
+      {"showAttribList", typeid(VelmoraAdminAccessControl)},
+      {"progAccessControlMain", typeid(VelmoraAdminAccessControl)},
+      {"attribMain", typeid(VelmoraAdminAccessControl)},
+      {"attribMainFrame", typeid(VelmoraAdminAccessControl)},
+      {"attribModifyPeople", typeid(VelmoraAdminAccessControl)},
+      {"saveAttributeModifier", typeid(VelmoraAdminAccessControl)},
+      {"operationDisplay", typeid(VelmoraAdminAccessControl)},
+      {"operationMain", typeid(VelmoraAdminAccessControl)},
+      {"progOperMainFrame", typeid(VelmoraAdminAccessControl)},
+      {"modifyOperPeople", typeid(VelmoraAdminAccessControl)},
+      {"progSaveOperModifier", typeid(VelmoraAdminAccessControl)},
+      {"processOperationEmail", typeid(VelmoraAdminAccessControl)},
+      {"processSelectEmail", typeid(VelmoraAdminAccessControl)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program ? c.program : "(none)");
+    MemoryRequest req;
+    if (c.program) req.get()->AddParam("program", c.program);
+    std::unique_ptr<KavriBaseCommon> handler(GetRequestObject(req.get()));
+    EXPECT_EQ(typeid(*handler), c.type);
+  }
+}
+
+TEST(RoutingTest, OnlyCommonLoginAndLogoutBypassTheLogin) {
+  MemoryRequest req;
+  VelmoraAdminCommon handler(req.get(), VelmoraAdminGetApp());
+  EXPECT_EQ(handler.BypassLoginCheck("APP_COMMON_PROG_LOGIN"), 1);
+  EXPECT_EQ(handler.BypassLoginCheck("app_common_prog_logout"), 1);
+  EXPECT_EQ(handler.BypassLoginCheck("importdata"), 0);
+  EXPECT_EQ(handler.BypassLoginCheck(nullptr), 0);
+}
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KavriBaseCommon::SetClock(&FixedClock);
+    Config()->WriteValue("userSessionTimeOut", "100", true);
+  }
+  void TearDown() override { KavriBaseCommon::SetClock(nullptr); }
+
+  // A signed administrator's session for u-alice ending at expiry.
+  void SetSession(MemoryRequest& req, const std::string& expiry) {
+    ValNameList* cookies = req.get()->cookies;
+    cookies->Replace("KavriUidCookie", "u-alice");
+    cookies->Replace("KavriUserLoginTime", expiry.c_str());
+    cookies->Replace("KavriIsWebmaster", "TRUE");
+    cookies->Replace("KavriSessionSig",
+                     KvSessionSign("u-alice", expiry.c_str(), true, false).c_str());
+  }
+};
+
+TEST_F(SessionTest, TimeOutWindow) {
+  struct Case {
+    long long offset;  // login time minus now
+    bool timedOut;
+  } cases[] = {{0, false}, {-1, true}, {50, false}, {100, false},
+               {101, true}, {-100000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offset);
+    MemoryRequest req;
+    VelmoraAdminCommon handler(req.get(), VelmoraAdminGetApp());
+    SetSession(req, std::to_string(kNow + c.offset));
+    EXPECT_EQ(handler.CheckIfTimedOut(100), c.timedOut);
+    EXPECT_EQ(handler.FindUid() == nullptr, c.timedOut);
+  }
+  MemoryRequest none;
+  VelmoraAdminCommon handler(none.get(), VelmoraAdminGetApp());
+  EXPECT_EQ(handler.CheckIfTimedOut(100), 1);
+  EXPECT_EQ(handler.CheckIfLoggedOut(), 1);
+}
+
+TEST_F(SessionTest, ZeroTimeOutOnlyHonoursLogout) {
+  Config()->WriteValue("userSessionTimeOut", "0", true);
+  MemoryRequest req;
+  VelmoraAdminCommon handler(req.get(), VelmoraAdminGetApp());
+  SetSession(req, "5");
+  EXPECT_STREQ(handler.FindUid(), "u-alice");
+  SetSession(req, "0");
+  EXPECT_EQ(handler.FindUid(), nullptr);
+}
+
+TEST_F(SessionTest, LogInStartsASignedSessionForThisRequest) {
+  MemoryRequest req;
+  VelmoraAdminCommon handler(req.get(), VelmoraAdminGetApp());
+  EXPECT_EQ(handler.GetMyUid(), nullptr);
+  handler.LogIn("u-bob", true, false);
+  EXPECT_STREQ(handler.GetMyUid(), "u-bob");
+  EXPECT_STREQ(req.get()->FindCookie("KavriUserLoginTime"),
+               std::to_string(kNow + 100).c_str());
+  EXPECT_STREQ(req.get()->FindCookie("KavriDrovakLogin"), "FALSE");
+  // The signature covers every value.
+  req.get()->cookies->Replace("KavriDrovakLogin", "TRUE");
+  EXPECT_EQ(handler.FindUid(), nullptr);
+}
+
+TEST(MessageTest, KeysFallBackWithTheFormatWord) {
+  KavriBaseApp* app = VelmoraAdminGetApp();
+  EXPECT_STREQ(app->GetMessage("LoginPageTitle"), "Console Login");
+  EXPECT_STREQ(app->GetMessage("loginpagetitle"), "Console Login");
+  EXPECT_STREQ(app->GetMessage("Greeting"), "Hello file");
+  EXPECT_STREQ(app->GetMessage("Nothing"), "Message Nothing_KAVRI not found");
+  EXPECT_STREQ(app->GetMessage("Greeting", true), "Message Greeting not found");
+  Config()->DBFormat(KV_LDAP, true, KV_EMPDIR);
+  EXPECT_STREQ(app->GetMessage("Greeting"), "Hello LDAP");
+  Config()->DBFormat(KV_SQL, true, KV_EMPDIR);
+  EXPECT_STREQ(app->GetMessage("Greeting"), "Message Greeting_SQL not found");
+  Config()->DBFormat(KV_KAVRI, true, KV_EMPDIR);
+}
+
+TEST(UnreachableDirectoryTest, DatabasePageOrLDAPForm) {
+  auto unreachable = [] {
+    KvError* error = new KvError;
+    error->SetKind(kKvErrorUnreachable);
+    error->AddLine(1, "x.cpp", "LDAP server ldap.example.com is down", true);
+    return error;
+  };
+  {
+    MemoryRequest req;
+    Probe handler(req.get(), VelmoraAdminGetApp());
+    std::string page = req.Emit(handler.HandleEventError(unreachable(), "ctx"));
+    EXPECT_NE(page.find("The following database error was reported."), std::string::npos);
+    EXPECT_NE(page.find("LDAP server ldap.example.com is down"), std::string::npos);
+    EXPECT_EQ(page.find("Could not connect to database."), std::string::npos);
+  }
+  {
+    Config()->DBFormat(KV_LDAP, true, KV_EMPDIR);
+    Config()->WriteValue("ldapServerName", "ldap.example.com", true);
+    Config()->WriteValue("ldapServerPort", "389", true);
+    Config()->WriteValue("rootDN", "cn=admin", true);
+    Config()->WriteValue("rootPasswd", "s3cr3t-pw", true);
+    Config()->WriteValue("ldapSearchBase", "o=Test", true);
+    MemoryRequest req;
+    Probe handler(req.get(), VelmoraAdminGetApp());
+    std::string page = req.Emit(handler.HandleEventError(unreachable(), "ctx"));
+    Config()->DBFormat(KV_KAVRI, true, KV_EMPDIR);
+    for (const char* piece :
+         {"<h1>LDAP Configuration</h1>", "<b>Could not connect to database.</b>",
+          "<b>LDAP server ldap.example.com is down</b>", "action=\"admin.cgi\"",
+          "value=\"updateLDAPSetupInfo\"", "name=\"machineNo\" size=\"40\" value=\"ldap.example.com\"",
+          "name=\"portNo\" size=\"40\" value=\"389\"", "value=\"cn=admin\"",
+          "value=\"o=Test\"", "name=\"rootPasswd\" size=\"40\" value=\"\""})
+      EXPECT_NE(page.find(piece), std::string::npos) << piece << "\n" << page;
+    EXPECT_EQ(page.find("s3cr3t-pw"), std::string::npos);
+  }
+  {
+    MemoryRequest req;
+    Probe handler(req.get(), VelmoraAdminGetApp());
+    KvError* fault = new KvError;
+    fault->AddLine(1, "x.cpp", "broken", false);
+    try {
+      handler.HandleEventError(fault, "Exception rethrown in here");
+      ADD_FAILURE() << "not rethrown";
+    } catch (KvError* e) {
+      std::unique_ptr<KvError> owned(e);
+      EXPECT_EQ(e, fault);
+      EXPECT_NE(std::string(e->GetLines()->GetFirst()->value).find("Exception rethrown in here"),
+                std::string::npos);
+    }
+  }
+}
+
+TEST(SessionKeyTest, SignaturesDependOnEveryField) {
+  std::string base = KvSessionSign("u", "10", true, false);
+  EXPECT_EQ(base.size(), 64u);
+  EXPECT_EQ(KvSessionVerify(base.c_str(), "u", "10", true, false), 1);
+  EXPECT_NE(base, KvSessionSign("u", "11", true, false));
+  EXPECT_NE(base, KvSessionSign("u", "10", false, false));
+  EXPECT_NE(base, KvSessionSign("u", "10", true, true));
+  // Lengths keep "u"+"10" apart from "u1"+"0".
+  EXPECT_NE(base, KvSessionSign("u1", "0", true, false));
+  EXPECT_EQ(KvSessionVerify(nullptr, "u", "10", true, false), 0);
+  EXPECT_EQ(KvSessionVerify("zz", "u", "10", true, false), 0);
+  std::string upper = base;
+  for (char& ch : upper) ch = static_cast<char>(toupper(ch));
+  EXPECT_EQ(KvSessionVerify(upper.c_str(), "u", "10", true, false), 1);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// A directory back end for the console's tests, loaded by the program like
+// any back end. Its people come from "../../../config/testdir.lst":
+//   login.<login>:<uid>      remote.<user>:<uid>     password.<uid>:<text>
+//   admin.<uid>:1            valid.<uid>:1           setup:0 (default set up)
+//   unreachable:1            Open fails as an unreachable store would
+// Password checks and logins are appended to "../../../config/testdir.calls".
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "dblib.h"
+
+namespace {
+
+const char kDataPath[] = "../../../config/testdir.lst";
+const char kCallsPath[] = "../../../config/testdir.calls";
+
+void NoteCall(const std::string& line) {
+  FILE* fp = fopen(kCallsPath, "a");
+  if (!fp) return;
+  fprintf(fp, "%s\n", line.c_str());
+  fclose(fp);
+}
+
+class TestUserDB : public UserDB {
+ public:
+  int Open(KvConfigDB*, int, KvBoolean) override {
+    data_.Read(kDataPath, true);
+    if (Is("unreachable")) {
+      KvError* error = new KvError;
+      error->SetKind(kKvErrorUnreachable);
+      error->AddLine(__LINE__, "TestDirectory.cpp",
+                     "The directory server is not responding", true);
+      throw error;
+    }
+    return 1;
+  }
+  VCard* GetCardTemplate() override { return nullptr; }
+  VCard* GetPersonTemplate() override { return nullptr; }
+  KvBoolean WriteCardTemplate(VCard*) override { return false; }
+  KvBoolean WritePersonTemplate(VCard*) override { return false; }
+  VCard* GetUserCard(const char*) override { return nullptr; }
+  char* GetEntryDisplayName(VCardEntry*) override { return nullptr; }
+  KvBoolean IsSetup() override {
+    const char* setup = Value("setup");
+    return !setup || strcmp(setup, "0") != 0;
+  }
+  void UserLoggedIn(const char* uid) override {
+    NoteCall(std::string("UserLoggedIn ") + uid);
+  }
+  int IsDirAdmin(const char* uid) override {
+    return Is((std::string("admin.") + uid).c_str()) ? 1 : 0;
+  }
+  ValList* GetDirAdmins() override { return new ValList; }
+  KvBoolean SetDirAdmins(ValList*) override { return false; }
+  int CheckPassword(const char* uid, const char* passwd) override {
+    NoteCall(std::string("CheckPassword ") + uid);
+    const char* stored = Value((std::string("password.") + uid).c_str());
+    return stored && passwd && strcmp(stored, passwd) == 0;
+  }
+  int IsValidUser(const char* uid) override {
+    return Is((std::string("valid.") + uid).c_str()) ? 1 : 0;
+  }
+  char* GetUidFromLogin(const char* login) override {
+    return Copy(Value((std::string("login.") + login).c_str()));
+  }
+  char* GetUidFromRemoteUser(const char* remoteUser) override {
+    return Copy(Value((std::string("remote.") + remoteUser).c_str()));
+  }
+  KvBoolean GenerateAccounts() override { return false; }
+  char* GetDisplayName(const char* uid) override { return strdup(uid); }
+  ValNameList* GetUserAttributes(const char*) override { return new ValNameList; }
+  ValList* IndexDataFile(const char*, const char*, void*,
+                         VersitProgressCallback) override {
+    return nullptr;
+  }
+  ValNameList* GetFieldsList() override { return new ValNameList; }
+  KvBoolean WriteFieldsList(ValNameList*) override { return false; }
+  char* CopyPhotos(const char*, const char*, KvConfigDB*,
+                   VersitProgressCallback, void*) override {
+    return nullptr;
+  }
+  ValList* GetAttributeList() override { return new ValList; }
+  ValNameList* GetAttributeTypes() override { return new ValNameList; }
+  ValNameList* GetAttributeOptions(const char*) override { return new ValNameList; }
+  ValList* GetAttribModifiers(KvConfigDB*, const char*) override { return new ValList; }
+  KvBoolean SetAttribModifiers(KvConfigDB*, const char*, ValList*) override { return false; }
+  ValList* GetAttribApprovers(KvConfigDB*, const char*) override { return new ValList; }
+  KvBoolean SetAttribApprovers(KvConfigDB*, const char*, ValList*) override { return false; }
+  ValList* GetOperModifiers(const char*) override { return new ValList; }
+  KvBoolean SetOperModifiers(const char*, ValList*) override { return false; }
+  ValList* GetOperNotifyList(const char*) override { return new ValList; }
+  KvBoolean SetOperNotifyList(const char*, ValList*) override { return false; }
+  int GetNumAccounts() override { return 0; }
+
+ private:
+  const char* Value(const char* key) const {
+    ValNameListItem* item = data_.Lookup(key);
+    return item ? item->value : nullptr;
+  }
+  bool Is(const char* key) const {
+    const char* value = Value(key);
+    return value && strcmp(value, "1") == 0;
+  }
+  static char* Copy(const char* s) { return s ? strdup(s) : nullptr; }
+
+  ValNameList data_;
+};
+
+class TestGroupDB : public GroupDB {
+ public:
+  int Open(KvConfigDB*, int) override { return 1; }
+  char* GetGroupName(const char* gid) override { return strdup(gid); }
+  void SortByValue(VoidList*) override {}
+  ValNameList* SortByValue(ValList*) override { return new ValNameList; }
+  ValList* GetMembers(const char*) override { return new ValList; }
+};
+
+}  // namespace
+
+extern "C" {
+UserDB* KvCreateImpUserDB() { return new TestUserDB; }
+void KvDestroyImpUserDB(UserDB* db) { delete db; }
+GroupDB* KvCreateImpGroupDB() { return new TestGroupDB; }
+void KvDestroyImpGroupDB(GroupDB* db) { delete db; }
+}
