@@ -1,9 +1,10 @@
-// Helpers shared by the versitlib tests: temporary files and the texts of a
-// caught KvError.
+// Helpers shared by the versitlib tests: temporary files, the user lines of a
+// caught KvError, and the items of an index file.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "versitlib.h"
@@ -21,16 +22,13 @@ class TempDir {
   std::string dir;
 };
 
-std::string ReadWholeFile(const std::string& path);
 std::string DataPath(const std::string& name);
 
-// The user lines of the error thrown by action, outermost first; fails the
-// test when nothing or something else is thrown. Also returns the kind.
+// The user lines of the KvError thrown by action, outermost first, and its
+// kind; fails the test when nothing is thrown.
 std::vector<std::string> UserLinesOf(const std::function<void()>& action, int* kind = nullptr);
-// The trace lines' messages (the text after the last " : ") likewise.
-std::vector<std::string> TraceMessagesOf(const std::function<void()>& action);
 
-// A heap string from the library, freed at the end of the statement.
+// A heap string from the library as a std::string; frees it.
 std::string Take(char* text);
 
 // The name/value items of an index file, in order.
