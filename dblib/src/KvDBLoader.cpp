@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 const char kKvCreateImpUserDB[] = "KvCreateImpUserDB";
 const char kKvDestroyImpUserDB[] = "KvDestroyImpUserDB";
@@ -27,15 +29,28 @@ struct LibraryCloser {
 };
 using LibraryHandle = std::unique_ptr<void, LibraryCloser>;
 
+// Puts "NAME=value" into the process environment unless it is there already.
+// putenv keeps the pointer it is given, so the copy must live as long as the
+// process: it is deliberately never freed (the list only keeps it reachable).
+void PutEnvOnce(const char* setting) {
+  const char* eq = strchr(setting, '=');
+  if (!eq || eq == setting) return;
+  std::string name(setting, eq - setting);
+  const char* current = getenv(name.c_str());
+  if (current && strcmp(current, eq + 1) == 0) return;
+  static std::vector<char*>* kept = new std::vector<char*>;
+  char* copy = strdup(setting);
+  kept->push_back(copy);
+  putenv(copy);
+}
+
 // Opens the back-end library for the employee directory's format. For the SQL
 // format the database environment setting goes into the process environment.
 LibraryHandle OpenBackEnd(KvConfigDB* config) {
   KvDBFormat format = config->DBFormat(KV_EMPDIR);
   if (format == KV_SQL) {
     char* env = config->SqlDbEnv();
-    // putenv keeps the pointer it is given, so the copy must live as long as
-    // the process: it is deliberately never freed.
-    if (env && *env) putenv(strdup(env));
+    if (env && *env) PutEnvOnce(env);
   }
   std::unique_ptr<char, decltype(&free)> path(
       KvConfigDB::GetDLLPath(config->GetTopKavriDir(), format), &free);

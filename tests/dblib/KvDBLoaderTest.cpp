@@ -55,7 +55,6 @@ TEST_F(LoaderTest, SqlFormatPutsTheDatabaseEnvironmentFirst) {
   ASSERT_NE(users, nullptr);
   EXPECT_STREQ(getenv("VELMORA_DBLIB_TEST_ENV"), "on");
   KvDestroyUserDB(users, &config);
-  unsetenv("VELMORA_DBLIB_TEST_ENV");
 }
 
 TEST_F(LoaderTest, MissingOrWrongLibrariesAreReported) {
