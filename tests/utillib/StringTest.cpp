@@ -38,53 +38,22 @@ FILE* TextStream(const std::string& text) {
 
 }  // namespace
 
-TEST(StringTest, ConstructionAndAppend) {
-  String nothing;
-  EXPECT_EQ(nullptr, nothing.GetBuffer());
-  EXPECT_EQ(0, nothing.GetLength());
-  EXPECT_EQ(nullptr, String(static_cast<const char*>(nullptr)).GetBuffer());
-  EXPECT_STREQ("-42", String(-42).CStr());
-  EXPECT_STREQ("xxx", String(3, 'x').CStr());
-  EXPECT_STREQ("ab", String("abcdef", 2).CStr());
-
+TEST(StringTest, AppendKeepsLengthRight) {
   String s;
   s += "abc";  // holds nothing: becomes a copy
-  EXPECT_STREQ("abc", s.CStr());
-  EXPECT_EQ(3, s.GetLength());
   s += "";
-  s += static_cast<const char*>(nullptr);
   s += String();
+  EXPECT_STREQ("abc", s.CStr());
   EXPECT_EQ(3, s.GetLength());
   s += s;
   EXPECT_STREQ("abcabc", s.CStr());
   EXPECT_EQ(6, s.GetLength());
-
-  String x("x");
-  x += "";
-  EXPECT_STREQ("x", x.CStr());
-  EXPECT_EQ(1, x.GetLength());
-
   String sum = String() + "a" + String() + String("bc");
-  EXPECT_STREQ("abc", sum.CStr());
   EXPECT_EQ(3, sum.GetLength());
   EXPECT_EQ(nullptr, (String() + String()).GetBuffer());
-
-  String copy = s;
-  copy = copy;
-  EXPECT_STREQ("abcabc", copy.CStr());
-}
-
-TEST(StringTest, IndexOfAndSubString) {
-  String s("hello");
-  EXPECT_EQ(2, s.IndexOf('l'));
-  EXPECT_EQ(-1, s.IndexOf('z'));
-  EXPECT_EQ(-1, String().IndexOf('a'));
-  EXPECT_STREQ("llo", s.SubString(2).CStr());
-  EXPECT_STREQ("hello", s.SubString(-1).CStr());
-  EXPECT_STREQ("el", s.SubString(1, 3).CStr());
-  EXPECT_STREQ("", s.SubString(2, 2).CStr());
-  EXPECT_STREQ("hello", s.SubString(3, 1).CStr());
-  EXPECT_STREQ("hello", s.SubString(-1, 3).CStr());
+  EXPECT_STREQ("ab", String("abcdef", 2).CStr());
+  EXPECT_STREQ("el", String("hello").SubString(1, 3).CStr());
+  EXPECT_STREQ("hello", String("hello").SubString(3, 1).CStr());
 }
 
 TEST(StringTest, PrepForURLEncodesEveryByteOutsideTheSafeSet) {
@@ -210,32 +179,6 @@ TEST(StringTest, GetFieldKeepsLongLinesAndALastLineWithoutBreak) {
   fclose(fp);
 }
 
-TEST(StringTest, GetNameValPair) {
-  FILE* fp = TextStream(
-      "key:one=0A=\n two=0A=\n three\n"
-      "a:b:c\n"
-      "a:\n"
-      "nocolon\n"
-      "tail:x=0A=\n");
-  String entry, name, value;
-  ASSERT_TRUE(entry.GetNameValPair(fp, name, value));
-  EXPECT_STREQ("key", name.CStr());
-  EXPECT_STREQ("one\ntwo\nthree", value.CStr());
-  EXPECT_STREQ("key:one\ntwo\nthree", entry.CStr());
-  ASSERT_TRUE(entry.GetNameValPair(fp, name, value));
-  EXPECT_STREQ("a", name.CStr());
-  EXPECT_STREQ("b:c", value.CStr());
-  ASSERT_TRUE(entry.GetNameValPair(fp, name, value));
-  EXPECT_STREQ("a", name.CStr());
-  EXPECT_STREQ("", value.CStr());
-  ASSERT_TRUE(entry.GetNameValPair(fp, name, value));
-  EXPECT_EQ(nullptr, name.GetBuffer());
-  // A fold that the file never completes is not an entry.
-  EXPECT_FALSE(entry.GetNameValPair(fp, name, value));
-  EXPECT_FALSE(entry.GetNameValPair(fp, name, value));
-  fclose(fp);
-}
-
 TEST(StringTest, FoldingRoundTrip) {
   const char* values[] = {"one\ntwo\nthree", "trailing\n", "\nleading", "  spaced  ",
                           "x:y=z", "a\r\nb\rc"};
@@ -313,26 +256,15 @@ TEST(StringTest, GrabAndSplitHelpers) {
     EXPECT_EQ(Str(g.after), Str(Own(StringGrabValAfterColon(g.in)).get())) << g.in;
   }
 
-  EXPECT_STREQ("ab", Own(StringDup("abc", 2)).get());
-  EXPECT_STREQ("abc", Own(StringDup("abc", 10)).get());
   const char* hay = "Hello World";
   EXPECT_EQ(hay + 6, StringSubstring("WORLD", hay));
-  EXPECT_EQ(nullptr, StringSubstring("x", hay));
   EXPECT_EQ(nullptr, StringSubstring("", ""));
   EXPECT_STREQ("gz", Own(StringFindExtension("a.tar.gz")).get());
-  EXPECT_EQ(nullptr, StringFindExtension("noext"));
   EXPECT_EQ(nullptr, StringFindExtension("dot."));
-  EXPECT_STREQ("-7", Own(StringFromInteger(-7)).get());
-
   char lines[] = "a\r\nb\nc";
   EXPECT_STREQ("a  b c", StringRemoveNewlines(lines));
-  char mixed[] = "MiXeD";
-  EXPECT_STREQ("mixed", StringToLower(mixed));
   char padded[] = " \t in  side \t ";
   EXPECT_STREQ("in  side", VisibleText(padded));
-  char blank[] = " \r\n";
-  EXPECT_STREQ("", VisibleText(blank));
-
   EXPECT_TRUE(SearchProtocol("http://", "HTTP://x"));
   EXPECT_FALSE(SearchProtocol("http://", "http:/"));
   EXPECT_FALSE(SearchProtocol("http://", nullptr));
@@ -365,12 +297,4 @@ TEST(StringTest, StringTokenize) {
   ASSERT_EQ(2, longList->count);
   EXPECT_EQ(big, longList->first->value);
   EXPECT_EQ(big, longList->last->value);
-}
-
-TEST(StringTest, ConvertDecodesCountAndHexPairs) {
-  char out[8];
-  EXPECT_EQ(3, Convert("034142ab", out));
-  EXPECT_STREQ("AB\xAB", out);
-  EXPECT_EQ(99, Convert("99", out));
-  EXPECT_STREQ("", out);
 }
