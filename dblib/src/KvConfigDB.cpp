@@ -37,12 +37,9 @@ const char* const kKvDBFormatText[3] = {"KV_KAVRI", "KV_LDAP", "KV_SQL"};
 
 namespace {
 
-// Getter defaults. Writable arrays, since getters hand out char*; nobody
-// writes through them.
+// Getter defaults. Getters hand out char*; nobody writes through them.
 char kDefStyle[] = "style0";
 char kDefOnly[] = "FALSE";
-char kDefBugAddr[] = "bugs@velmora.example.com";
-char kDefFeedbackAddr[] = "feedback@velmora.example.com";
 char kEmpty[] = "";
 
 const char kTextPlain[] = "text/plain";
@@ -292,10 +289,12 @@ char* KvConfigDB::WebmasterAddr() {
   return TextOr("webmasterEmailAddress", nullptr);
 }
 char* KvConfigDB::BugReportAddr() {
-  return TextOr("bugReportEmailAddress", kDefBugAddr);
+  return TextOr("bugReportEmailAddress",
+                const_cast<char*>(kKvDefaultBugReportAddr));
 }
 char* KvConfigDB::FeedbackAddr() {
-  return TextOr("feedbackEmailAddress", kDefFeedbackAddr);
+  return TextOr("feedbackEmailAddress",
+                const_cast<char*>(kKvDefaultFeedbackAddr));
 }
 
 char* KvConfigDB::LogFile() {

@@ -281,13 +281,4 @@ TEST_F(ConfigTest, TopDirectoryAndBackEndLibraryNames) {
   free(got);
 }
 
-TEST_F(ConfigTest, ThreadSetupOnlyForLdap) {
-  WriteConfig("empDirDBFormat:KV_LDAP\n");
-  KvConfigDB config;
-  EXPECT_EQ(KvDBThreadSetup(&config, 0), 1);
-  KvDBThreadSetupFree(0);
-  config.DBFormat(KV_KAVRI, true, KV_EMPDIR);
-  EXPECT_EQ(KvDBThreadSetup(&config, 0), 1);
-}
-
 }  // namespace
