@@ -208,6 +208,7 @@ char* KvFileUserDB::CopyPhotos(const char* topDir, const char* srcDir,
         continue;
       }
       std::string to = dest + "/" + uid + Lower(name.substr(base.size()));
+      KvLockGuard lock(filedb::LockPathOf(to).c_str(), kKvLockExclusive);
       filedb::ReplaceFileAtomically(to, [&](FILE* fp) { CopyInto(from, fp); });
       ++copied;
       if (copied % kPhotoProgressEvery == 0) Report(callback, cookie, copied, nullptr, nullptr);

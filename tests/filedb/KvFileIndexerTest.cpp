@@ -69,6 +69,8 @@ TEST_F(FileDBTest, AFileWithErrorsLeavesTheCurrentDataAlone) {
        {"UID field not found in versit file", "number 2 in the file, ending at line 7"}},
       {"empty UID", "BEGIN:VCARD\nFN:Blank\nUID:   \nEND:VCARD\n",
        {"UID field is empty in versit file"}},
+      {"colon in a UID", "BEGIN:VCARD\nUID:a:b\nEND:VCARD\n",
+       {"The UID a:b holds a character a UID may not hold (':')"}},
       {"UID twice",
        "BEGIN:VCARD\nUID:dup\nEND:VCARD\nBEGIN:VCARD\nUID:DUP\nEND:VCARD\n",
        {"The UID DUP is given to two cards, numbers 1 and 2"}},
