@@ -14,6 +14,8 @@ class CGIRequestInfo : public RequestInfo {
   int ReadPostInput(char* buf, int size) override;
   int SetupInputStream() override;
   FILE* SetupOutputStream() override;
+  // Stops after contentLength bytes when that is above 0 (RFC 3875 section
+  // 4.2: the server need not signal the end of the body).
   int GetFormDataChar() override;
   int CloseInputStream() override;
   int WriteBinary(const char* buf, int size) override;
@@ -23,4 +25,7 @@ class CGIRequestInfo : public RequestInfo {
   int Flush() override;
 
   FILE* inputStream;  // standard input once SetupInputStream ran; not owned
+
+ private:
+  long long bytesRead_ = 0;  // through GetFormDataChar
 };

@@ -39,8 +39,11 @@ FILE* CGIRequestInfo::SetupOutputStream() { return stdout; }
 
 int CGIRequestInfo::GetFormDataChar() {
   if (!inputStream) return -1;
+  if (contentLength > 0 && bytesRead_ >= contentLength) return -1;
   int c = getc(inputStream);
-  return c == EOF ? -1 : c;
+  if (c == EOF) return -1;
+  ++bytesRead_;
+  return c;
 }
 
 int CGIRequestInfo::CloseInputStream() { return 0; }
