@@ -14,6 +14,8 @@
 // definition in this library; a higher layer may define its own
 // KvMaxRequestSize() (for instance from the "maxRequestSize" setting) and
 // the linker then takes that one. A value of 0 or less means the default.
+// Called at most once per request object, by main before ModuleMain runs,
+// and only when a POST body is read.
 long long KvMaxRequestSize();
 
 class RequestInfo {
