@@ -126,15 +126,14 @@ std::vector<std::string> Texts(ValList* list) {
   return out;
 }
 
-std::string ErrorText(KvError* e) {
-  std::unique_ptr<KvError> owned(e);
-  std::string text;
-  for (ValList* list : {e->GetUserLines(), e->GetLines()}) {
-    for (ValListItem* item = list->GetFirst(); item; item = item->next) {
-      text += std::string(item->value ? item->value : "") + "\n";
-    }
+bool Throws(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> owned(e);
+    return true;
   }
-  return text;
+  return false;
 }
 
 int InChild(const std::function<int()>& body) {

@@ -47,8 +47,9 @@ std::vector<std::string> FilesContaining(const std::string& dir, const std::stri
 
 // The texts of a list (null items as "(null)"); deletes the list.
 std::vector<std::string> Texts(ValList* list);
-// All lines of an error, user lines first; deletes the error.
-std::string ErrorText(KvError* e);
+
+// True when body throws a KvError* (which is deleted).
+bool Throws(const std::function<void()>& body);
 
 // Runs body in a child process; its result is the exit status (98 when a
 // KvError escaped), or 128 + signal.

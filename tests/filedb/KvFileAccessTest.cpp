@@ -3,7 +3,6 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::ErrorText;
 using filedbtest::FileDBTest;
 using filedbtest::Texts;
 using filedbtest::WriteAll;
@@ -90,12 +89,8 @@ TEST_F(FileDBTest, AccessListsStartWithDefaultsAndAreKeptPerId) {
   EXPECT_EQ(Texts(db->GetOperModifiers("delete")), Strings{"u5"});
 
   std::unique_ptr<ValList> bad(ListOf({"u1", "u2\nEND:vList"}));
-  try {
-    db->SetAttribModifiers(nullptr, "TEL;WORK", bad.get());
-    ADD_FAILURE() << "an entry with a line break was stored";
-  } catch (KvError* e) {
-    ErrorText(e);
-  }
+  EXPECT_TRUE(filedbtest::Throws(
+      [&] { db->SetAttribModifiers(nullptr, "TEL;WORK", bad.get()); }));
   EXPECT_EQ(Texts(db->GetAttribModifiers(nullptr, "TEL;WORK")), Strings{"any"});
 }
 

@@ -9,7 +9,6 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::ErrorText;
 using filedbtest::FileDBTest;
 using filedbtest::InChild;
 using filedbtest::ModeOf;
@@ -38,12 +37,7 @@ TEST_F(FileDBTest, AdministratorsAreReplacedWholeAndChecked) {
   EXPECT_EQ(db->IsDirAdmin(""), 0);
 
   std::unique_ptr<ValList> bad(ListOf({"cyoung", "evil\nEND:vList"}));
-  try {
-    db->SetDirAdmins(bad.get());
-    ADD_FAILURE() << "a uid with a line break was stored";
-  } catch (KvError* e) {
-    ErrorText(e);
-  }
+  EXPECT_TRUE(filedbtest::Throws([&] { db->SetDirAdmins(bad.get()); }));
   EXPECT_EQ(Texts(db->GetDirAdmins()), (Strings{"zadams", "MBrown"}));
 
   EXPECT_EQ(ThePlugin().addAdmin(db, "cyoung"), 1);
@@ -79,19 +73,11 @@ TEST_F(FileDBTest, PasswordsAreHashedAndChecked) {
   EXPECT_NE(stored.find("zadams:$argon2id$"), std::string::npos);
   EXPECT_EQ(ModeOf(Common("accounts.lst")), 0600);
 
-  for (const char* bad : {"ghost", ""}) {
-    try {
-      ThePlugin().setPassword(db, bad, "pw");
-      ADD_FAILURE() << "password set for " << bad;
-    } catch (KvError* e) {
-      ErrorText(e);
-    }
-  }
-  try {
-    ThePlugin().setPassword(db, "zadams", "");
-    ADD_FAILURE() << "empty password accepted";
-  } catch (KvError* e) {
-    ErrorText(e);
+  for (auto bad : {std::make_pair("ghost", "pw"), std::make_pair("", "pw"),
+                   std::make_pair("zadams", "")}) {
+    EXPECT_TRUE(filedbtest::Throws(
+        [&] { ThePlugin().setPassword(db, bad.first, bad.second); }))
+        << bad.first << "/" << bad.second;
   }
   EXPECT_EQ(db->CheckPassword("zadams", "correct horse"), 1);
 }

@@ -9,7 +9,6 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::ErrorText;
 using filedbtest::FileDBTest;
 using filedbtest::ReadAll;
 using filedbtest::ThePlugin;
@@ -194,12 +193,7 @@ TEST_F(FileDBTest, AdditionalFieldsListIsKeptWholeAndInPairs) {
 
   ValNameList odd;
   odd.Append("Desc_300", "Odd");
-  try {
-    db->WriteFieldsList(&odd);
-    ADD_FAILURE() << "an odd list was stored";
-  } catch (KvError* e) {
-    ErrorText(e);
-  }
+  EXPECT_TRUE(filedbtest::Throws([&] { db->WriteFieldsList(&odd); }));
   std::unique_ptr<ValNameList> back(db->GetFieldsList());
   ASSERT_EQ(back->GetCount(), 4);
   EXPECT_STREQ(back->GetNthItem(0)->name, "Desc_200");
