@@ -129,8 +129,9 @@ class ConsoleTestTree {
         vars.push_back("CONTENT_LENGTH=" + std::to_string(body.size()));
         vars.push_back("CONTENT_TYPE=application/x-www-form-urlencoded");
       }
-      if (const char* asan = getenv("ASAN_OPTIONS"))
-        vars.push_back(std::string("ASAN_OPTIONS=") + asan);
+      for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (const char* value = getenv(name))
+          vars.push_back(std::string(name) + "=" + value);
       for (const auto& [name, value] : env) vars.push_back(name + "=" + value);
       std::vector<char*> envp;
       for (std::string& v : vars) envp.push_back(v.data());
@@ -155,6 +156,9 @@ class ConsoleTestTree {
 
     ConsoleResponse response;
     response.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    // The program always ends with status 0 after writing a response; a
+    // sanitizer report ends it otherwise.
+    EXPECT_EQ(response.status, 0) << query << "\n" << output;
     size_t end = output.find("\n\n");
     response.headers = output.substr(0, end);
     response.body = end == std::string::npos ? "" : output.substr(end + 2);
