@@ -14,7 +14,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class ToolTest : public FileDBTest {
+class FileDBToolTest : public FileDBTest {
  protected:
   std::string Top() const { return "--top " + top + " "; }
   std::string Input(const std::string& name, const std::string& text) {
@@ -24,7 +24,7 @@ class ToolTest : public FileDBTest {
   }
 };
 
-TEST_F(ToolTest, IndexesAFileAndRefusesABadOne) {
+TEST_F(FileDBToolTest, IndexesAFileAndRefusesABadOne) {
   auto good = RunTool(Top() + "index " + Input("good.vcf", filedbtest::kThreePeople));
   EXPECT_EQ(good.status, 0) << good.err;
   EXPECT_NE(good.out.find("3 records processed"), std::string::npos);
@@ -40,7 +40,7 @@ TEST_F(ToolTest, IndexesAFileAndRefusesABadOne) {
   EXPECT_EQ(db->IsValidUser("x"), 0);
 }
 
-TEST_F(ToolTest, SetsPasswordsReadFromStandardInput) {
+TEST_F(FileDBToolTest, SetsPasswordsReadFromStandardInput) {
   ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
   auto set = RunTool(Top() + "passwd zadams", "s3cret phrase\n");
   EXPECT_EQ(set.status, 0) << set.err;
@@ -55,7 +55,7 @@ TEST_F(ToolTest, SetsPasswordsReadFromStandardInput) {
   EXPECT_EQ(db->CheckPassword("zadams", "s3cret phrase"), 1);
 }
 
-TEST_F(ToolTest, ListsAddsAndRemovesAdministrators) {
+TEST_F(FileDBToolTest, ListsAddsAndRemovesAdministrators) {
   ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
   struct Step {
     std::string args;
@@ -82,7 +82,7 @@ TEST_F(ToolTest, ListsAddsAndRemovesAdministrators) {
   EXPECT_EQ(Texts(db->GetDirAdmins()), Strings{"mbrown"});
 }
 
-TEST_F(ToolTest, GeneratesAccounts) {
+TEST_F(FileDBToolTest, GeneratesAccounts) {
   ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
   auto r = RunTool(Top() + "accounts generate");
   EXPECT_EQ(r.status, 0) << r.err;
@@ -95,7 +95,7 @@ TEST_F(ToolTest, GeneratesAccounts) {
   EXPECT_NE(again.out.find("0 accounts created"), std::string::npos);
 }
 
-TEST_F(ToolTest, WrongUsageAndMissingPiecesFail) {
+TEST_F(FileDBToolTest, WrongUsageAndMissingPiecesFail) {
   struct Case {
     std::string args;
     int status;

@@ -11,7 +11,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class GroupTest : public FileDBTest {
+class FileDBGroupTest : public FileDBTest {
  protected:
   void SetUp() override {
     FileDBTest::SetUp();
@@ -24,7 +24,7 @@ class GroupTest : public FileDBTest {
   }
 };
 
-TEST_F(GroupTest, NamesAndMembers) {
+TEST_F(FileDBGroupTest, NamesAndMembers) {
   char* name = groups->GetGroupName("G-EXEC");
   ASSERT_NE(name, nullptr);
   EXPECT_STREQ(name, "Board");
@@ -34,7 +34,7 @@ TEST_F(GroupTest, NamesAndMembers) {
   EXPECT_EQ(Texts(groups->GetMembers("g-fun")), Strings{});
 }
 
-TEST_F(GroupTest, SortsByGroupName) {
+TEST_F(FileDBGroupTest, SortsByGroupName) {
   ValList gids;
   for (const char* gid : {"g-exec", "g-fun", "g-eng", "g-gone"}) gids.Append(gid);
   std::unique_ptr<ValNameList> sorted(groups->SortByValue(&gids));
