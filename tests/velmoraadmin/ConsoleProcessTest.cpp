@@ -57,6 +57,19 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_EQ(info.st_size, 32);
 }
 
+TEST_F(ConsoleProcessTest, FrontPageAndNavbarAsWritten) {
+  struct Case {
+    const char* query;
+    const char* golden;
+  } cases[] = {{"", "front_page.html"}, {"program=navbar", "navbar_file_format.html"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.golden);
+    ConsoleResponse page = tree_.LogIn(c.query);
+    EXPECT_EQ(page.body, ConsoleTestTree::ReadFile(std::string(TEST_DATA_DIR) +
+                                                   "/velmoraadmin/" + c.golden));
+  }
+}
+
 TEST_F(ConsoleProcessTest, RequestedPageFollowsFormLogin) {
   ConsoleResponse login = tree_.LogIn("program=navbar");
   EXPECT_FALSE(login.IsLoginPage());
