@@ -46,7 +46,7 @@ class ConsoleTestTree {
     char pattern[] = "/tmp/velmoraadmin-test-XXXXXX";
     top_ = mkdtemp(pattern);
     for (const char* dir : {"/htdocs", "/htdocs/admin", "/htdocs/admin/bin",
-                            "/config", "/lib", "/logs"})
+                            "/config", "/config/style", "/lib", "/logs"})
       mkdir((top_ + dir).c_str(), 0755);
     Link(CONSOLE_PROGRAM, bin() + "/velmoraadmin.cgi");
     for (const char* name : {"kvfiledblib_cgi.so", "kvldapdblib_cgi.so",
@@ -57,6 +57,10 @@ class ConsoleTestTree {
               "LoginPageMsg:Please log in\nFeedbackHdg:Tell us\n"
               "Greeting_KAVRI:Hello file\nGreeting_LDAP:Hello LDAP\n"
               "END:vNameList\n");
+    WriteFile(top_ + "/config/style/styles.lst",
+              "BEGIN:vNameList\nstyle0:Standard\nEND:vNameList\n");
+    WriteFile(top_ + "/config/style/style0.lst",
+              "BEGIN:vNameList\nlowerBackcolor:#cece9c\nEND:vNameList\n");
     SetConfig({});
     SetDirectory({{"login.alice", "u-alice"}, {"password.u-alice", "secret"},
                   {"admin.u-alice", "1"}, {"valid.u-alice", "1"},

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <typeinfo>
 
@@ -243,6 +245,64 @@ TEST(UnreachableDirectoryTest, DatabasePageOrLDAPForm) {
       EXPECT_EQ(e, fault);
       EXPECT_NE(std::string(e->GetLines()->GetFirst()->value).find("Exception rethrown in here"),
                 std::string::npos);
+    }
+  }
+}
+
+// The framework's own login, for programs open to every user of the
+// directory: the password is checked first, administrators are marked as such.
+TEST(BaseLoginTest, EveryValidUserMayLogIn) {
+  struct Case {
+    const char* login;     // null: no form
+    const char* password;
+    const char* remote;    // REMOTE_USER
+    const char* setup;     // "0": the directory is not set up
+    const char* uid;       // logged in as, or null
+    const char* webmaster; // the "KavriIsWebmaster" cookie, or null
+    const char* drovak;
+    const char* message;   // on the login page, when not logged in
+  } cases[] = {
+      {"carol", "pw", "", "1", "u-carol", nullptr, "FALSE", nullptr},
+      {"alice", "secret", "", "1", "u-alice", "TRUE", "FALSE", nullptr},
+      {nullptr, nullptr, "carol-web", "1", "u-carol", nullptr, "TRUE", nullptr},
+      {"carol", "wrong", "", "1", nullptr, nullptr, nullptr,
+       "Incorrect password, please try again"},
+      {"nobody", "pw", "", "1", nullptr, nullptr, nullptr,
+       "Incorrect username, please try again"},
+      {"carol", "pw", "", "0", nullptr, nullptr, nullptr,
+       "Cannot login as the application is not setup"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.login ? c.login : c.remote) + " setup " + c.setup);
+    gTree->AddToDirectory("setup", c.setup);
+    MemoryRequest req;
+    free(req.get()->remoteUser);
+    req.get()->remoteUser = strdup(c.remote);
+    if (c.login) req.get()->AddParam("login", c.login);
+    if (c.password) req.get()->AddParam("password", c.password);
+    KavriBaseCommon handler(req.get(), VelmoraAdminGetApp(), false);
+    Page* page = nullptr;
+    try {
+      page = handler.UserAuthenticateAndLogin();
+    } catch (KvError* e) {
+      std::unique_ptr<KvError> owned(e);
+      for (ValListItem* line = e->GetLines()->GetFirst(); line; line = line->next)
+        ADD_FAILURE() << line->value;
+      continue;
+    }
+    gTree->RemoveFromDirectory("setup");
+    if (c.uid) {
+      EXPECT_EQ(page, nullptr);
+      EXPECT_STREQ(handler.GetMyUid(), c.uid);
+      EXPECT_STREQ(req.get()->FindCookie("KavriIsWebmaster"), c.webmaster);
+      EXPECT_STREQ(req.get()->FindCookie("KavriDrovakLogin"), c.drovak);
+      EXPECT_STREQ(handler.GetStyleName(), "style0");
+    } else {
+      ASSERT_NE(page, nullptr);
+      std::string text = req.Emit(page);
+      EXPECT_NE(text.find(std::string("<h2>") + c.message + "</h2>"), std::string::npos)
+          << text;
+      EXPECT_EQ(handler.GetMyUid(), nullptr);
     }
   }
 }

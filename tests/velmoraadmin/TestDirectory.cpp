@@ -3,7 +3,7 @@
 //   login.<login>:<uid>      remote.<user>:<uid>     password.<uid>:<text>
 //   admin.<uid>:1            valid.<uid>:1           setup:0 (default set up)
 //   unreachable:1            Open fails as an unreachable store would
-// Password checks and logins are appended to "../../../config/testdir.calls".
+// The file is read at every question. Password checks and logins are appended to "../../../config/testdir.calls".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +26,6 @@ void NoteCall(const std::string& line) {
 class TestUserDB : public UserDB {
  public:
   int Open(KvConfigDB*, int, KvBoolean) override {
-    data_.Read(kDataPath, true);
     if (Is("unreachable")) {
       KvError* error = new KvError;
       error->SetKind(kKvErrorUnreachable);
@@ -95,11 +94,15 @@ class TestUserDB : public UserDB {
   int GetNumAccounts() override { return 0; }
 
  private:
-  const char* Value(const char* key) const {
+  // The file is read at every question, so that a test may change the
+  // directory while a program keeps it open.
+  const char* Value(const char* key) {
+    data_.RemoveAll();
+    data_.Read(kDataPath, true);
     ValNameListItem* item = data_.Lookup(key);
     return item ? item->value : nullptr;
   }
-  bool Is(const char* key) const {
+  bool Is(const char* key) {
     const char* value = Value(key);
     return value && strcmp(value, "1") == 0;
   }
