@@ -14,7 +14,8 @@ KavriBaseCommon* GetRequestObject(RequestInfo* req);
 // Logs the error's trace lines and sends the bug-report page for it. With no
 // handler (or when the handler's configuration cannot be read) a log and
 // configuration of their own are used; when even that fails, the page shows
-// the new error with "No logging done!". error stays the caller's.
+// the new error with "No logging done!" and the built-in bug-report address
+// (kKvDefaultBugReportAddr). error stays the caller's.
 void ModuleMainExceptionHandler(KavriBaseCommon* handler, RequestInfo* req,
                                 KvError* error);
 
@@ -27,6 +28,3 @@ void KvExceptHandleFunc(KvError* error, RequestInfo* req, KvLog* log,
 // shown on the about page.
 char* GetKavriVersionString();
 char* GetKavriCopyrightString();
-
-// The bug-report address used when the configuration cannot be read.
-extern const char kKavriDefaultBugReportAddr[];

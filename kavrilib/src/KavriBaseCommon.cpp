@@ -35,6 +35,7 @@ const CommonRoute kCommonRoutes[] = {
 };
 
 const char kVersionText[] = "Velmora Directory Administrator, Version 1.0.0";
+const char kSupportAddress[] = "https://support.velmora.example/";
 const char kCopyrightText[] =
     "Copyright (c) 1997-2026 Kavri, Inc. All rights reserved.";
 
@@ -184,8 +185,8 @@ Page* KavriBaseCommon::GenKavriAboutPage() {
   contact->addObject("Kavri, Inc.", false);
   contact->addObject(new Br());
   contact->addObject("Technical support: ", false);
-  A* web = new A("http://www.kavri.com/support");
-  web->addAttribute(kAttrHref, "http://www.kavri.com/support");
+  A* web = new A(kSupportAddress);
+  web->addAttribute(kAttrHref, kSupportAddress);
   web->addAttribute(kAttrTarget, "_blank");
   contact->addObject(web);
   page->AppendToBody(contact);

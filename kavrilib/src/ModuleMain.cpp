@@ -7,8 +7,6 @@
 #include "KavriModule.h"
 #include "KvErrorPages.h"
 
-const char kKavriDefaultBugReportAddr[] = "bugs@kavri.com";
-
 namespace {
 
 const char kErrorStyle[] = "style0";
@@ -49,7 +47,7 @@ void ModuleMainExceptionHandler(KavriBaseCommon* handler, RequestInfo* req,
     std::unique_ptr<KvError> fallback(e);
     KV_ADD_LINE(fallback.get(), "No logging done!");
     KvExceptHandleFunc(fallback.get(), req, nullptr,
-                       kKavriDefaultBugReportAddr);
+                       kKvDefaultBugReportAddr);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "ConsoleTestTree.h"
+#include "dblib.h"
 
 namespace {
 
@@ -273,6 +274,23 @@ TEST_F(ConsoleProcessTest, UnreachableDirectoryAtLogin) {
   EXPECT_TRUE(page.Has("<b>The directory server is not responding</b>"));
   std::string log = ConsoleTestTree::ReadFile(tree_.top() + "/logs/kvlogfile");
   EXPECT_NE(log.find("KV_ERROR:Error : line "), std::string::npos);
+}
+
+TEST_F(ConsoleProcessTest, SignedSessionOutlastsADirectoryOutage) {
+  std::string cookies = tree_.LogIn().CookieHeader();
+  tree_.AddToDirectory("unreachable", "1");
+  // The administrator stays in, so that the pages can report the outage.
+  EXPECT_TRUE(Get("program=navbar", cookies).Has("side_confdirectoryadmins"));
+  EXPECT_TRUE(Get("program=navbar", "").Has("<b>The directory server is not responding</b>"));
+}
+
+TEST_F(ConsoleProcessTest, UnreadableConfigurationStillGivesAPage) {
+  ConsoleTestTree::WriteFile(tree_.top() + "/config/configInfo.lst", "");
+  ConsoleResponse page = Get("");
+  EXPECT_TRUE(page.Has("Bug Report Form"));
+  EXPECT_TRUE(page.Has("No logging done!"));
+  EXPECT_TRUE(page.Has("Corrupt config file"));
+  EXPECT_TRUE(page.Has(std::string("mailto:") + kKvDefaultBugReportAddr));
 }
 
 TEST_F(ConsoleProcessTest, HelpAboutAndFeedbackPages) {
