@@ -108,9 +108,6 @@ class KavriBaseCommon {
  protected:
   // The URL of the application's program file, with no parameters.
   Url* ProgramUrl() const;
-  // The signature cookie for the request's current session values, or null
-  // when there is no uid.
-  void WriteSessionCookies(Page* page, const char* uid, const char* expiry);
 
   char* uid;
   KvStyle* style;

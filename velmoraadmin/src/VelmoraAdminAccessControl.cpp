@@ -7,11 +7,13 @@ namespace {
 
 struct AccessRoute {
   const char* program;
-  Page* (VelmoraAdminAccessControl::*page)();
+  Page* (*page)(VelmoraAdminAccessControl* handler);
 };
 
-// The access-control pages; each is added here as it is built. Names
-// without a row ("operationDisplay" among them) go to the common dispatch.
+// The access-control pages; each is added here as it is built, for instance
+//   {"progTabsFrame", [](VelmoraAdminAccessControl* h) { return h->GenAccessControlTabsFrame(); }},
+// Names without a row ("operationDisplay" among them) go to the common
+// dispatch.
 const AccessRoute kRoutes[] = {
     {nullptr, nullptr},
 };
@@ -29,7 +31,7 @@ Page* VelmoraAdminAccessControl::HandleEvent(const char* program) {
     const char* name = ProgramName();
     for (const AccessRoute& route : kRoutes) {
       if (route.program && strcasecmp(name, route.program) == 0)
-        return (this->*route.page)();
+        return route.page(this);
     }
     return VelmoraAdminCommon::HandleEvent(program);
   } catch (KvError* e) {

@@ -9,15 +9,16 @@
 namespace {
 
 // The console's program names and the pages they ask for. Each feature adds
-// its row here.
+// its row here, for instance
+//   {"setupPhotos", [](VelmoraAdminCommon* h) { return h->GenSetupPhotosPage(nullptr, nullptr); }},
 struct CommonRoute {
   const char* program;
-  Page* (VelmoraAdminCommon::*page)();
+  Page* (*page)(VelmoraAdminCommon* handler);
 };
 
 const CommonRoute kRoutes[] = {
-    {"front", &VelmoraAdminCommon::GenFrontPage},
-    {"navbar", &VelmoraAdminCommon::GenNavbarPage},
+    {"front", [](VelmoraAdminCommon* h) { return h->GenFrontPage(); }},
+    {"navbar", [](VelmoraAdminCommon* h) { return h->GenNavbarPage(); }},
 };
 
 // When a navigation button is shown.
@@ -86,7 +87,7 @@ Page* VelmoraAdminCommon::HandleEvent(const char* /*program*/) {
   try {
     const char* program = ProgramName();
     for (const CommonRoute& route : kRoutes) {
-      if (strcasecmp(program, route.program) == 0) return (this->*route.page)();
+      if (strcasecmp(program, route.program) == 0) return route.page(this);
     }
     return KavriAdminCommon::HandleEvent(program);
   } catch (KvError* e) {

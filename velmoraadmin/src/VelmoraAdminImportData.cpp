@@ -7,11 +7,12 @@ namespace {
 
 struct ImportRoute {
   const char* subProgram;
-  Page* (VelmoraAdminImportData::*page)();
+  Page* (*page)(VelmoraAdminImportData* handler);
 };
 
-// The import pages; each is added here as it is built. Other names go to the
-// common dispatch.
+// The import pages; each is added here as it is built, for instance
+//   {"importdata", [](VelmoraAdminImportData* h) { return h->DisplayFirstPage(); }},
+// Other names go to the common dispatch.
 const ImportRoute kRoutes[] = {
     {nullptr, nullptr},
 };
@@ -30,7 +31,7 @@ Page* VelmoraAdminImportData::HandleEvent(const char* program) {
     if (!name) name = ProgramName();
     for (const ImportRoute& route : kRoutes) {
       if (route.subProgram && strcasecmp(name, route.subProgram) == 0)
-        return (this->*route.page)();
+        return route.page(this);
     }
     return VelmoraAdminCommon::HandleEvent(program);
   } catch (KvError* e) {

@@ -12,7 +12,7 @@ namespace {
 template <class Handler>
 struct LabelRoute {
   const char* program;
-  Page* (Handler::*page)();
+  Page* (*page)(Handler* handler);
 };
 
 // Answers program from routes, or hands it to the common dispatch.
@@ -21,12 +21,14 @@ Page* Dispatch(Handler* handler, const char* name,
                const LabelRoute<Handler> (&routes)[N], const char* program) {
   for (const LabelRoute<Handler>& route : routes) {
     if (route.program && strcasecmp(name, route.program) == 0)
-      return (handler->*route.page)();
+      return route.page(handler);
   }
   return handler->VelmoraAdminCommon::HandleEvent(program);
 }
 
-// The form and save pages of each editor are added here as they are built.
+// The form and save pages of each editor are added here as they are built,
+// for instance
+//   {"genChangeJcardLabelForm", [](VelmoraAdminJcardLabel* h) { return h->GenLabelChangeForm(nullptr); }},
 const LabelRoute<VelmoraAdminJcardLabel> kJcardRoutes[] = {{nullptr, nullptr}};
 const LabelRoute<VelmoraAdminEmpLabel> kEmpRoutes[] = {{nullptr, nullptr}};
 const LabelRoute<VelmoraAdminAdditionalLabel> kAdditionalRoutes[] = {
