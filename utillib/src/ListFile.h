@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace listfile {
@@ -13,5 +14,14 @@ bool ReadLine(FILE* fp, std::string* line);
 // Flushes and closes a stream opened for writing; false when any write,
 // the flush or the close failed. The stream is closed in every case.
 bool FinishWriting(FILE* fp);
+
+// Opens path for reading and calls read with the stream. A null path or a
+// file that cannot be opened reads nothing; an error thrown by read gets a
+// line naming the file.
+void ReadPath(const char* path, const std::function<void(FILE*)>& read);
+
+// Creates or truncates path and calls write with the stream; throws when the
+// file cannot be opened or a write failed.
+void WritePath(const char* path, const std::function<void(FILE*)>& write);
 
 }  // namespace listfile

@@ -11,18 +11,16 @@
 
 #include "KvError.h"
 #include "ListFile.h"
+#include "ListLinks.h"
 #include "String.h"
+
+using listlinks::CopyText;
+using listlinks::SameText;
 
 namespace {
 
 const char kBeginLine[] = "BEGIN:vList";
 const char kEndLine[] = "END:vList";
-
-char* CopyText(const char* text) { return text ? strdup(text) : nullptr; }
-
-bool SameText(const char* a, const char* b) {
-  return a != nullptr && b != nullptr && strcasecmp(a, b) == 0;
-}
 
 }  // namespace
 
@@ -49,6 +47,33 @@ bool FinishWriting(FILE* fp) {
   return ok;
 }
 
+void ReadPath(const char* path, const std::function<void(FILE*)>& read) {
+  if (path == nullptr) return;
+  FILE* fp = fopen(path, "r");
+  if (fp == nullptr) return;
+  try {
+    read(fp);
+  } catch (KvError* e) {
+    fclose(fp);
+    KV_ADD_LINE(e, String("Unable to read the list from file ") + path);
+    throw;
+  }
+  if (fclose(fp) != 0) {
+    KV_THROW(String("Unable to close file ") + path + "after reading");
+  }
+}
+
+void WritePath(const char* path, const std::function<void(FILE*)>& write) {
+  FILE* fp = path ? fopen(path, "w") : nullptr;
+  if (fp == nullptr) {
+    KV_THROW(String("Unable to open file ") + path + "for writing");
+  }
+  write(fp);
+  if (!listfile::FinishWriting(fp)) {
+    KV_THROW(String("Unable to close file ") + path + "after writing");
+  }
+}
+
 }  // namespace listfile
 
 ValList::ValList() : first(nullptr), last(nullptr), count(0) {}
@@ -72,29 +97,14 @@ int ValList::GetIndexOf(const char* text) const {
   return -1;
 }
 
-ValListItem* ValList::GetNthItem(int i) const {
-  if (i < 0) return nullptr;
-  ValListItem* item = first;
-  for (; item && i > 0; --i) item = item->next;
-  return item;
-}
+ValListItem* ValList::GetNthItem(int i) const { return listlinks::Nth(first, i); }
 
 void ValList::Append(const char* text) {
-  ValListItem* item = new ValListItem{CopyText(text), nullptr};
-  if (last) {
-    last->next = item;
-  } else {
-    first = item;
-  }
-  last = item;
-  ++count;
+  listlinks::LinkLast(&first, &last, &count, new ValListItem{CopyText(text), nullptr});
 }
 
 void ValList::Prepend(const char* text) {
-  ValListItem* item = new ValListItem{CopyText(text), first};
-  first = item;
-  if (last == nullptr) last = item;
-  ++count;
+  listlinks::LinkFirst(&first, &last, &count, new ValListItem{CopyText(text), nullptr});
 }
 
 void ValList::AppendWithDupCheck(const char* text) {
@@ -106,14 +116,8 @@ void ValList::PrependWithDupCheck(const char* text) {
 }
 
 void ValList::AddAfter(ValListItem* after, const char* text) {
-  if (after == nullptr) {
-    Prepend(text);
-    return;
-  }
-  ValListItem* item = new ValListItem{CopyText(text), after->next};
-  after->next = item;
-  if (last == after) last = item;
-  ++count;
+  listlinks::LinkAfter(&first, &last, &count, after,
+                       new ValListItem{CopyText(text), nullptr});
 }
 
 void ValList::Remove(const char* text) {
@@ -121,13 +125,7 @@ void ValList::Remove(const char* text) {
   ValListItem* prev = nullptr;
   for (ValListItem* item = first; item; prev = item, item = item->next) {
     if (!SameText(item->value, text)) continue;
-    if (prev) {
-      prev->next = item->next;
-    } else {
-      first = item->next;
-    }
-    if (last == item) last = prev;
-    --count;
+    listlinks::Unlink(&first, &last, &count, prev, item);
     free(item->value);
     delete item;
     return;
@@ -183,16 +181,14 @@ void ValList::AddFIFOWithDupCheck(const char* text) {
 
 void ValList::Add(ValList* other) {
   if (other == nullptr) return;
-  ValListItem* item = other->first;
-  for (int n = other->count; n > 0 && item; --n, item = item->next) Append(item->value);
+  listlinks::VisitCounted(other->first, other->count,
+                          [this](ValListItem* item) { Append(item->value); });
 }
 
 void ValList::AddWithDupCheck(ValList* other) {
   if (other == nullptr) return;
-  ValListItem* item = other->first;
-  for (int n = other->count; n > 0 && item; --n, item = item->next) {
-    AppendWithDupCheck(item->value);
-  }
+  listlinks::VisitCounted(other->first, other->count,
+                          [this](ValListItem* item) { AppendWithDupCheck(item->value); });
 }
 
 ValList* ValList::Copy() const {
@@ -226,19 +222,7 @@ void ValList::Read(FILE* fp, KvBoolean readHeader) {
 }
 
 void ValList::Read(const char* path, KvBoolean readHeader) {
-  if (path == nullptr) return;
-  FILE* fp = fopen(path, "r");
-  if (fp == nullptr) return;
-  try {
-    Read(fp, readHeader);
-  } catch (KvError* e) {
-    fclose(fp);
-    KV_ADD_LINE(e, String("Unable to read the list from file ") + path);
-    throw;
-  }
-  if (fclose(fp) != 0) {
-    KV_THROW(String("Unable to close file ") + path + "after reading");
-  }
+  listfile::ReadPath(path, [&](FILE* fp) { Read(fp, readHeader); });
 }
 
 void ValList::Write(FILE* fp) {
@@ -254,12 +238,5 @@ void ValList::Write(FILE* fp) {
 }
 
 void ValList::Write(const char* path) {
-  FILE* fp = path ? fopen(path, "w") : nullptr;
-  if (fp == nullptr) {
-    KV_THROW(String("Unable to open file ") + path + "for writing");
-  }
-  Write(fp);
-  if (!listfile::FinishWriting(fp)) {
-    KV_THROW(String("Unable to close file ") + path + "after writing");
-  }
+  listfile::WritePath(path, [this](FILE* fp) { Write(fp); });
 }

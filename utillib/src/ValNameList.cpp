@@ -12,19 +12,17 @@
 
 #include "KvError.h"
 #include "ListFile.h"
+#include "ListLinks.h"
 #include "String.h"
 #include "ValList.h"
+
+using listlinks::CopyText;
+using listlinks::SameText;
 
 namespace {
 
 const char kBeginLine[] = "BEGIN:vNameList";
 const char kEndLine[] = "END:vNameList";
-
-char* CopyText(const char* text) { return text ? strdup(text) : nullptr; }
-
-bool SameText(const char* a, const char* b) {
-  return a != nullptr && b != nullptr && strcasecmp(a, b) == 0;
-}
 
 // Case-insensitive order in which an absent text sorts first.
 int CompareText(const char* a, const char* b) {
@@ -33,10 +31,9 @@ int CompareText(const char* a, const char* b) {
 }
 
 ValNameListItem* NewItem(const char* name, const char* value, const char* extra1,
-                         const char* extra2, const char* extra3,
-                         ValNameListItem* next) {
+                         const char* extra2, const char* extra3) {
   return new ValNameListItem{CopyText(name),   CopyText(value),  CopyText(extra1),
-                             CopyText(extra2), CopyText(extra3), next};
+                             CopyText(extra2), CopyText(extra3), nullptr};
 }
 
 void FreeItem(ValNameListItem* item) {
@@ -83,12 +80,7 @@ int ValNameList::GetIndexOf(const char* name) const {
   return -1;
 }
 
-ValNameListItem* ValNameList::GetNthItem(int i) const {
-  if (i < 0) return nullptr;
-  ValNameListItem* item = first;
-  for (; item && i > 0; --i) item = item->next;
-  return item;
-}
+ValNameListItem* ValNameList::GetNthItem(int i) const { return listlinks::Nth(first, i); }
 
 ValList* ValNameList::GetKeyListMatchingVal(const char* value) const {
   ValList* keys = new ValList();
@@ -106,22 +98,12 @@ ValList* ValNameList::GetKeyList() const {
 
 void ValNameList::Append(const char* name, const char* value, const char* extra1,
                          const char* extra2, const char* extra3) {
-  ValNameListItem* item = NewItem(name, value, extra1, extra2, extra3, nullptr);
-  if (last) {
-    last->next = item;
-  } else {
-    first = item;
-  }
-  last = item;
-  ++count;
+  listlinks::LinkLast(&first, &last, &count, NewItem(name, value, extra1, extra2, extra3));
 }
 
 void ValNameList::Prepend(const char* name, const char* value, const char* extra1,
                           const char* extra2, const char* extra3) {
-  ValNameListItem* item = NewItem(name, value, extra1, extra2, extra3, first);
-  first = item;
-  if (last == nullptr) last = item;
-  ++count;
+  listlinks::LinkFirst(&first, &last, &count, NewItem(name, value, extra1, extra2, extra3));
 }
 
 void ValNameList::AppendWithDupCheck(const char* name, const char* value,
@@ -138,14 +120,8 @@ void ValNameList::PrependWithDupCheck(const char* name, const char* value,
 
 void ValNameList::AddAfter(ValNameListItem* after, const char* name, const char* value,
                            const char* extra1, const char* extra2, const char* extra3) {
-  if (after == nullptr) {
-    Prepend(name, value, extra1, extra2, extra3);
-    return;
-  }
-  ValNameListItem* item = NewItem(name, value, extra1, extra2, extra3, after->next);
-  after->next = item;
-  if (last == after) last = item;
-  ++count;
+  listlinks::LinkAfter(&first, &last, &count, after,
+                       NewItem(name, value, extra1, extra2, extra3));
 }
 
 void ValNameList::Replace(const char* name, const char* value) {
@@ -167,13 +143,7 @@ void ValNameList::Remove(const char* name) {
   ValNameListItem* prev = nullptr;
   for (ValNameListItem* item = first; item; prev = item, item = item->next) {
     if (!SameText(item->name, name)) continue;
-    if (prev) {
-      prev->next = item->next;
-    } else {
-      first = item->next;
-    }
-    if (last == item) last = prev;
-    --count;
+    listlinks::Unlink(&first, &last, &count, prev, item);
     FreeItem(item);
     return;
   }
@@ -189,13 +159,7 @@ void RemoveMatching(ValNameListItem** first, ValNameListItem** last, int* count,
   while (item) {
     ValNameListItem* next = item->next;
     if (match(item)) {
-      if (prev) {
-        prev->next = next;
-      } else {
-        *first = next;
-      }
-      if (*last == item) *last = prev;
-      --*count;
+      listlinks::Unlink(first, last, count, prev, item);
       FreeItem(item);
     } else {
       prev = item;
@@ -242,19 +206,16 @@ void ValNameList::RemoveAll() {
 
 void ValNameList::Add(ValNameList* other) {
   if (other == nullptr) return;
-  ValNameListItem* item = other->first;
-  for (int n = other->count; n > 0 && item; --n, item = item->next) {
+  listlinks::VisitCounted(other->first, other->count, [this](ValNameListItem* item) {
     Append(item->name, item->value, item->extra1, item->extra2, item->extra3);
-  }
+  });
 }
 
 void ValNameList::AddWithDupCheck(ValNameList* other) {
   if (other == nullptr) return;
-  ValNameListItem* item = other->first;
-  for (int n = other->count; n > 0 && item; --n, item = item->next) {
-    AppendWithDupCheck(item->name, item->value, item->extra1, item->extra2,
-                       item->extra3);
-  }
+  listlinks::VisitCounted(other->first, other->count, [this](ValNameListItem* item) {
+    AppendWithDupCheck(item->name, item->value, item->extra1, item->extra2, item->extra3);
+  });
 }
 
 ValNameList* ValNameList::Copy() const {
@@ -329,19 +290,7 @@ void ValNameList::Read(FILE* fp, KvBoolean readHeader) {
 }
 
 void ValNameList::Read(const char* path, KvBoolean readHeader) {
-  if (path == nullptr) return;
-  FILE* fp = fopen(path, "r");
-  if (fp == nullptr) return;
-  try {
-    Read(fp, readHeader);
-  } catch (KvError* e) {
-    fclose(fp);
-    KV_ADD_LINE(e, String("Unable to read the list from file ") + path);
-    throw;
-  }
-  if (fclose(fp) != 0) {
-    KV_THROW(String("Unable to close file ") + path + "after reading");
-  }
+  listfile::ReadPath(path, [&](FILE* fp) { Read(fp, readHeader); });
 }
 
 void ValNameList::Write(FILE* fp) {
@@ -362,12 +311,5 @@ void ValNameList::Write(FILE* fp) {
 }
 
 void ValNameList::Write(const char* path) {
-  FILE* fp = path ? fopen(path, "w") : nullptr;
-  if (fp == nullptr) {
-    KV_THROW(String("Unable to open file ") + path + "for writing");
-  }
-  Write(fp);
-  if (!listfile::FinishWriting(fp)) {
-    KV_THROW(String("Unable to close file ") + path + "after writing");
-  }
+  listfile::WritePath(path, [this](FILE* fp) { Write(fp); });
 }

@@ -2,6 +2,8 @@
 
 #include "VoidList.h"
 
+#include "ListLinks.h"
+
 VoidList::VoidList() : first(nullptr), count(0), last(nullptr) {}
 
 VoidList::~VoidList() {
@@ -27,21 +29,11 @@ VoidItem* VoidList::GetNthItem(int i) {
 }
 
 void VoidList::Prepend(void* p) {
-  VoidItem* item = new VoidItem{p, first};
-  first = item;
-  if (last == nullptr) last = item;
-  ++count;
+  listlinks::LinkFirst(&first, &last, &count, new VoidItem{p, nullptr});
 }
 
 void VoidList::Append(void* p) {
-  VoidItem* item = new VoidItem{p, nullptr};
-  if (last) {
-    last->next = item;
-  } else {
-    first = item;
-  }
-  last = item;
-  ++count;
+  listlinks::LinkLast(&first, &last, &count, new VoidItem{p, nullptr});
 }
 
 void VoidList::PrependWithDupCheck(void* p) {
@@ -53,27 +45,14 @@ void VoidList::AppendWithDupCheck(void* p) {
 }
 
 void VoidList::AddAfter(VoidItem* after, void* p) {
-  if (after == nullptr) {
-    Prepend(p);
-    return;
-  }
-  VoidItem* item = new VoidItem{p, after->next};
-  after->next = item;
-  if (last == after) last = item;
-  ++count;
+  listlinks::LinkAfter(&first, &last, &count, after, new VoidItem{p, nullptr});
 }
 
 void VoidList::Remove(void* p) {
   VoidItem* prev = nullptr;
   for (VoidItem* item = first; item; prev = item, item = item->next) {
     if (item->data != p) continue;
-    if (prev) {
-      prev->next = item->next;
-    } else {
-      first = item->next;
-    }
-    if (last == item) last = prev;
-    --count;
+    listlinks::Unlink(&first, &last, &count, prev, item);
     delete item;
     return;
   }
@@ -87,16 +66,14 @@ VoidList* VoidList::Copy() {
 
 void VoidList::Add(VoidList* other) {
   if (other == nullptr) return;
-  VoidItem* item = other->first;
-  for (int n = other->count; n > 0 && item; --n, item = item->next) Append(item->data);
+  listlinks::VisitCounted(other->first, other->count,
+                          [this](VoidItem* item) { Append(item->data); });
 }
 
 void VoidList::AddWithDupCheck(VoidList* other) {
   if (other == nullptr) return;
-  VoidItem* item = other->first;
-  for (int n = other->count; n > 0 && item; --n, item = item->next) {
-    AppendWithDupCheck(item->data);
-  }
+  listlinks::VisitCounted(other->first, other->count,
+                          [this](VoidItem* item) { AppendWithDupCheck(item->data); });
 }
 
 void VoidList::SwapItems(VoidItem* a, VoidItem* b) {
