@@ -80,9 +80,11 @@ TEST_F(ConsoleProcessTest, RequestedPageFollowsFormLogin) {
   // The login page carries the request to repeat, without the password.
   ConsoleResponse page = Get("program=navbar&extra=a%20b");
   EXPECT_TRUE(page.IsLoginPage());
-  EXPECT_TRUE(page.Has("action=\"velmoraadmin.cgi?program=navbar&amp;extra=a%20b\"") ||
-              page.Has("action=\"velmoraadmin.cgi?program=navbar&extra=a%20b\""))
+  EXPECT_TRUE(page.Has("action=\"velmoraadmin.cgi?program=navbar&extra=a%20b\""))
       << page.body;
+  ConsoleResponse failed = tree_.LogIn("program=navbar", "alice", "wrong");
+  EXPECT_TRUE(failed.Has("action=\"velmoraadmin.cgi?program=navbar\""));
+  EXPECT_FALSE(failed.Has("wrong"));
 }
 
 TEST_F(ConsoleProcessTest, LoginRefusals) {
@@ -107,6 +109,12 @@ TEST_F(ConsoleProcessTest, LoginRefusals) {
     EXPECT_TRUE(page.cookies.empty());
     EXPECT_EQ(tree_.TakeDirectoryCalls(), c.calls);
   }
+  // Early browsers submit on change and track the focus themselves.
+  ConsoleResponse old = tree_.Run("GET", "", {{"HTTP_USER_AGENT", "Mozilla/3.01 (X11)"}});
+  EXPECT_TRUE(old.Has("var loginFocussed = true;"));
+  EXPECT_TRUE(old.Has("onFocus=\"loginOnFocus();\""));
+  EXPECT_TRUE(old.Has("onChange=\"checkAndSubmitForm('passwd');\""));
+  EXPECT_FALSE(tree_.Run("GET", "", {{"HTTP_USER_AGENT", "Mozilla/4.5"}}).Has("loginFocussed"));
   ConsoleResponse noPassword = tree_.Run("POST", "", {}, "login=alice");
   EXPECT_TRUE(noPassword.IsLoginPage());
   EXPECT_FALSE(noPassword.Has("Incorrect"));
@@ -142,6 +150,11 @@ TEST_F(ConsoleProcessTest, UnknownProgramGivesBugReport) {
   EXPECT_TRUE(form.Has("name=\"createform\""));
   EXPECT_TRUE(form.Has("value=\"Fatal\" selected=\"true\""));
   EXPECT_TRUE(form.Has("name=\"traceback\""));
+  // A Microsoft browser always gets the instructions instead.
+  ConsoleResponse msie = Get("program=noSuchPage", cookies,
+                             {{"HTTP_USER_AGENT", "Mozilla/4.0 (compatible; MSIE 5.0)"}});
+  EXPECT_FALSE(msie.Has("name=\"createform\""));
+  EXPECT_TRUE(msie.Has("Make sure to append the following traceback in the mail."));
 }
 
 TEST_F(ConsoleProcessTest, ProgramFaultGivesBugReportAndIsLogged) {
