@@ -1,6 +1,7 @@
 // The module entry: one request from handler creation through the login
 // check and dispatch to the emitted page, and the top-level handling of
 // KvError pointers that escape on the way.
+#include <cstdlib>
 #include <memory>
 
 #include "CGIMain.h"
@@ -57,7 +58,10 @@ int ModuleMain(RequestInfo* req) {
   try {
     handler.reset(GetRequestObject(req));
     handler->Initialize();
-    const char* program = req->FindVar("program");
+    // A copy: handlers may replace request variables while they work.
+    std::unique_ptr<char, decltype(&free)> programCopy(req->FindVarCopy("program"),
+                                                       &free);
+    const char* program = programCopy.get();
 
     page.reset(handler->CheckLogin(program));
     if (page) {
