@@ -1,7 +1,6 @@
 // Login, session cookies and time-outs of the request handler base.
 #include <strings.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -46,9 +45,7 @@ class SessionSigCookie : public SetCookie {
 // The decimal value at the start of text as atoi reads it, without atoi's
 // overflow: out-of-range values saturate.
 long long CookieNumber(const char* text) {
-  if (!text) return 0;
-  errno = 0;
-  return strtoll(text, nullptr, 10);
+  return text ? strtoll(text, nullptr, 10) : 0;
 }
 
 bool IsWebmasterValue(const char* value) {
