@@ -2,9 +2,14 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libsodium-dev
+PORT       ?= 8080
+# Building, the site's images (python3-pil, fonts), the web server of
+# `make run` and of the served tests, and the browser of the browser test.
+DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libsodium-dev \
+              python3 python3-pil fonts-dejavu-core lighttpd chromium
+BROWSER_DIR = tests/site/browser
 
-.PHONY: all deps build test test-plain test-asan clean
+.PHONY: all deps browser-deps build test test-plain test-asan run clean
 
 all: build
 
@@ -24,25 +29,46 @@ deps:
 	  fi; \
 	fi
 
+# node and npm (Debian's, unless the machine has them already) and the
+# browser driver of the browser test, pinned by its package-lock.json.
+browser-deps: deps
+	@if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    DEBIAN_FRONTEND=noninteractive apt-get install -y -q nodejs npm; \
+	  else \
+	    echo "missing: node and npm (run as root or install them)"; exit 1; \
+	  fi; \
+	fi
+	@if [ ! -f $(BROWSER_DIR)/node_modules/.package-lock.json ] || \
+	    [ $(BROWSER_DIR)/package-lock.json -nt $(BROWSER_DIR)/node_modules/.package-lock.json ]; then \
+	  cd $(BROWSER_DIR) && npm ci --no-audit --no-fund; \
+	fi
+
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-test-plain: build
+test-plain: build browser-deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
 
-test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+test-asan: deps browser-deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
 test: test-plain test-asan
+
+# Builds, installs into $(BUILD)/demo with the sample directory and an
+# administrator account, and serves the console on 127.0.0.1:$(PORT) until
+# Ctrl-C.
+run: build
+	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

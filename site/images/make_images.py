@@ -214,6 +214,11 @@ def save(img, path):
     img.convert("P", palette=Image.ADAPTIVE, colors=128).save(path, "GIF")
 
 
+def save_icon(img, path):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    img.save(path, "ICO", sizes=[(16, 16), (32, 32)])
+
+
 def save_spacer(path):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     img = Image.new("P", (1, 1), 0)
@@ -229,7 +234,7 @@ def read_images(path):
             if not line or line.startswith("#"):
                 continue
             parts = line.split(None, 3)
-            if len(parts) < 3 or parts[0] not in ("admin", "common", "both", "shared"):
+            if len(parts) < 3 or parts[0] not in ("admin", "common", "both", "shared", "root"):
                 raise SystemExit("%s:%d: malformed line" % (path, number))
             images.append((parts[0], parts[1], parts[2], parts[3] if len(parts) > 3 else ""))
     return images
@@ -256,6 +261,11 @@ def main(argv):
         }
     count = 0
     for where, name, kind, label in images:
+        if where == "root":
+            save_icon(draw(kind, label, palettes[styles[0]]).resize((32, 32)),
+                      os.path.join(out_dir, "htdocs", name + ".ico"))
+            count += 1
+            continue
         if where == "shared":
             save(draw(kind, label, palettes[styles[0]]), os.path.join(out_dir, COMMON_DIR, name + ".gif"))
             count += 1

@@ -104,19 +104,17 @@ function loginOnFocus() {
 }
 
 // Shows the page in the whole browser window instead of inside a frame. The
-// page's own text is written into the top window, so the request that made
-// it is not sent a second time.
+// page's own text is written into the top window by the top window itself
+// (this frame goes away as that happens), so the request that made the page
+// is not sent a second time.
 function sendtotop() {
 	if (!window.top || window.top === window.self) {
 		return;
 	}
 	try {
-		var html = document.documentElement.outerHTML;
-		var doc = window.top.document;
-		doc.open();
-		doc.write(html);
-		doc.close();
+		window.top.kvPageForTop = document.documentElement.outerHTML;
+		window.top.setTimeout("document.open(); document.write(window.kvPageForTop); document.close();", 0);
 	} catch (e) {
-		return;
+		window.top.location.replace(window.location.href);
 	}
 }

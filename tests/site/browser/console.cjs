@@ -1,0 +1,147 @@
+// Logs in to the served console in headless Chromium, as a person would, and
+// checks what the browser shows: the frame set, the navigation bar's pictures,
+// the summary page, the help window, an error page taking the whole window,
+// and logout. Keeps a screenshot of the console.
+//
+// usage: node console.cjs CONSOLE_URL UID PASSWORD SCREENSHOT PROFILE_DIR
+// Exit status: 0 all checks passed, 1 a check failed.
+'use strict';
+
+const { chromium } = require('playwright-core');
+
+const [consoleUrl, uid, password, screenshot, profileDir] = process.argv.slice(2);
+const failures = [];
+
+function check(condition, what) {
+  console.log((condition ? 'ok     ' : 'FAILED ') + what);
+  if (!condition) failures.push(what);
+}
+
+async function frameNamed(page, name) {
+  for (let i = 0; i < 100; i++) {
+    const frame = page.frame({ name });
+    if (frame) return frame;
+    await page.waitForTimeout(100);
+  }
+  throw new Error('no frame named ' + name);
+}
+
+// Pictures of a document that did not load.
+async function brokenImages(frame) {
+  await frame.waitForLoadState('load');
+  return frame.evaluate(() =>
+    Array.from(document.images)
+      .filter((img) => !img.complete || img.naturalWidth === 0)
+      .map((img) => img.getAttribute('src')));
+}
+
+async function main() {
+  const context = await chromium.launchPersistentContext(profileDir, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    viewport: { width: 1100, height: 720 },
+  });
+  const problems = [];
+  context.on('weberror', (error) => problems.push('script error: ' + error.error().message));
+  context.on('console', (message) => {
+    if (message.type() === 'error') problems.push('console error: ' + message.text());
+  });
+  context.on('requestfailed', (request) => problems.push('request failed: ' + request.url()));
+  context.on('response', (response) => {
+    if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
+      problems.push('HTTP ' + response.status() + ': ' + response.url());
+    }
+  });
+
+  try {
+    const page = context.pages()[0] || (await context.newPage());
+    await page.goto(consoleUrl);
+    check((await page.title()) === 'Directory Administration - Login', 'the login page is shown');
+    check((await brokenImages(page.mainFrame())).length === 0, 'the login page shows its pictures');
+
+    await page.fill('input[name="login"]', uid);
+    await page.fill('input[name="password"]', password);
+    await Promise.all([
+      page.waitForNavigation(),
+      page.click('a[href="javascript:submitForm()"]'),
+    ]);
+    const navbar = await frameNamed(page, 'application_navbar');
+    const main = await frameNamed(page, 'application_main');
+    await navbar.waitForLoadState('load');
+    await main.waitForLoadState('load');
+
+    const buttons = await navbar.$$eval('a img', (images) => images.map((img) => img.alt));
+    check(buttons.length === 10 && buttons[0] === 'Configure Directory Admininstrators' &&
+          buttons[9] === 'Logout', 'the navigation bar has its buttons: ' + buttons.join(', '));
+    const broken = await brokenImages(navbar);
+    check(broken.length === 0, 'every navigation picture loads' + (broken.length ? ': ' + broken : ''));
+    const widths = await navbar.evaluate(() =>
+      [document.documentElement.scrollWidth, document.documentElement.clientWidth]);
+    check(widths[0] <= widths[1], 'the navigation bar fits its frame (' + widths + ')');
+    const heading = await main.textContent('h1');
+    check(heading === 'Directory Administration', 'the summary page is in the main frame');
+    await page.screenshot({ path: screenshot });
+
+    // Help opens in a window of its own.
+    const [help] = await Promise.all([
+      context.waitForEvent('page'),
+      navbar.click('img[alt="View Online Help"]'),
+    ]);
+    await help.waitForLoadState('load');
+    check((await help.title()) === 'Directory Administration Help', 'the help window opens');
+    await help.close();
+
+    // Product information opens in the main frame with a bar of its own.
+    await navbar.click('img[alt="Product Information and Feedback"]');
+    const about = await frameNamed(page, 'about_navbar');
+    const aboutMain = await frameNamed(page, 'about_main');
+    await about.waitForLoadState('load');
+    await aboutMain.waitForLoadState('load');
+    const aboutBroken = (await brokenImages(about)).concat(await brokenImages(aboutMain));
+    check(aboutBroken.length === 0 && (await about.$$('img')).length === 2,
+          'the product information pages show their pictures' +
+          (aboutBroken.length ? ': ' + aboutBroken : ''));
+
+    // A request the console does not know answers with the bug report page,
+    // which takes over the whole window.
+    // The frame goes away while it loads, so its own navigation never ends.
+    await main.goto(new URL('velmoraadmin.cgi?program=noSuchPage', consoleUrl).href)
+      .catch(() => {});
+    await page.waitForFunction(() => /Bug Report Form/.test(document.body ? document.body.innerHTML : ''),
+                               null, { timeout: 10000 }).catch(() => {});
+    check(page.frames().length === 1 && /Bug Report Form/.test(await page.content()),
+          'an error page replaces the frame set');
+
+    // Back to the console, then log out through the navigation bar.
+    await page.goto(consoleUrl);
+    const navbarAgain = await frameNamed(page, 'application_navbar');
+    await navbarAgain.waitForLoadState('load');
+    page.once('dialog', (dialog) => dialog.accept());
+    await Promise.all([
+      page.waitForNavigation(),
+      navbarAgain.click('img[alt="Logout"]'),
+    ]);
+    await page.waitForLoadState('load');
+    check(page.frames().length === 1 && /You have been logged out/.test(await page.content()),
+          'logout shows the login page in the whole window');
+    await page.goto(consoleUrl);
+    check((await page.title()) === 'Directory Administration - Login',
+          'after logout the console asks for a login again');
+  } finally {
+    await context.close();
+  }
+  for (const problem of problems) console.log('problem: ' + problem);
+  check(problems.length === 0, 'no script error, console error or failed request');
+}
+
+main().then(
+  () => {
+    console.log(failures.length ? failures.length + ' checks failed' : 'all checks passed');
+    process.exit(failures.length ? 1 : 0);
+  },
+  (error) => {
+    console.log('FAILED ' + (error && error.stack ? error.stack : error));
+    process.exit(1);
+  });

@@ -1,0 +1,55 @@
+"""The console in a real browser: headless Chromium, driven by
+browser/console.cjs, against a fresh installation served by lighttpd.
+
+usage: browser_test.py SOURCE_DIR BUILD_DIR WORK_DIR
+The screenshot is kept as WORK_DIR/console.png.
+"""
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import served_tree  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CHROMIUM = "/usr/bin/chromium"
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__, file=sys.stderr)
+        return 2
+    source_dir, build_dir, work_dir = sys.argv[1:]
+    node = shutil.which("node")
+    missing = [what for what, present in (
+        ("lighttpd", served_tree.find_lighttpd()),
+        ("chromium", os.access(CHROMIUM, os.X_OK)),
+        ("node", node),
+        ("playwright-core (make deps)", os.path.isdir(os.path.join(HERE, "browser", "node_modules",
+                                                                   "playwright-core"))),
+    ) if not present]
+    if missing:
+        print("SKIPPED: not installed: " + ", ".join(missing))
+        return served_tree.SKIP
+    tree = served_tree.ServedTree(source_dir, build_dir, os.path.join(work_dir, "browser-tree"))
+    profile = os.path.join(work_dir, "browser-profile")
+    shutil.rmtree(profile, ignore_errors=True)
+    screenshot = os.path.join(work_dir, "console.png")
+    tree.start()
+    try:
+        done = subprocess.run([node, os.path.join(HERE, "browser", "console.cjs"), tree.console,
+                               served_tree.ADMIN_UID, served_tree.ADMIN_PASSWORD, screenshot,
+                               profile], timeout=240)
+    finally:
+        tree.stop()
+        shutil.rmtree(profile, ignore_errors=True)
+    reports = tree.sanitizer_reports()
+    for line in reports:
+        print("sanitizer:", line)
+    print("screenshot:", screenshot)
+    return 0 if done.returncode == 0 and not reports else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
