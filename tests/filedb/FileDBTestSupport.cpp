@@ -4,12 +4,9 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace filedbtest {
 
@@ -88,19 +85,6 @@ const Plugin& ThePlugin() {
   return plugin;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
 int ModeOf(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return -1;
@@ -116,52 +100,9 @@ std::vector<std::string> FilesContaining(const std::string& dir, const std::stri
   return out;
 }
 
-std::vector<std::string> Texts(ValList* list) {
-  std::unique_ptr<ValList> owned(list);
-  std::vector<std::string> out;
-  if (list == nullptr) return out;
-  for (ValListItem* item = list->GetFirst(); item; item = item->next) {
-    out.push_back(item->value ? item->value : "(null)");
-  }
-  return out;
-}
-
-bool Throws(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (KvError* e) {
-    std::unique_ptr<KvError> owned(e);
-    return true;
-  }
-  return false;
-}
-
-int InChild(const std::function<int()>& body) {
-  fflush(nullptr);
-  pid_t pid = fork();
-  if (pid == 0) {
-    int rc = 99;
-    try {
-      rc = body();
-    } catch (KvError* e) {
-      std::unique_ptr<KvError> owned(e);
-      rc = 98;
-    }
-    _exit(rc);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return WEXITSTATUS(status);
-}
-
 void FileDBTest::SetUp() {
-  char tmpl[] = "/tmp/filedbtestXXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  top = std::filesystem::canonical(tmpl).string();
-  std::filesystem::create_directories(top + "/lib");
-  std::filesystem::create_directories(top + "/tmp");
-  std::filesystem::create_directories(top + "/apps/admin/bin");
+  ASSERT_TRUE(tree.Make("/tmp/filedbtest", {"lib", "tmp", "apps/admin/bin"}));
+  top = tree.top();
   db = NewDB();
   groups = ThePlugin().createGroup();
   ASSERT_EQ(ThePlugin().groupOpenAt(groups, top.c_str()), 1);
@@ -170,8 +111,7 @@ void FileDBTest::SetUp() {
 void FileDBTest::TearDown() {
   if (db) Destroy(db);
   if (groups) ThePlugin().destroyGroup(groups);
-  std::error_code ignored;
-  std::filesystem::remove_all(top, ignored);
+  tree.Remove();
 }
 
 UserDB* FileDBTest::NewDB() {

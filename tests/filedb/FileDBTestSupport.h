@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "KvFileDB.h"
+#include "TestSupport.h"
 #include "dblib.h"
 
 namespace filedbtest {
@@ -38,22 +39,18 @@ extern const char kThreePeople[];
 // A card file of n people with uids p0 .. p<n-1>.
 std::string ManyPeople(int n);
 
-std::string ReadAll(const std::string& path);
-void WriteAll(const std::string& path, const std::string& text);
+using testsupport::InChild;
+using testsupport::ListOf;
+using testsupport::ReadAll;
+using testsupport::Strings;
+using testsupport::Texts;
+using testsupport::Throws;
+using testsupport::WriteAll;
+
 // Permission bits of a file, or -1.
 int ModeOf(const std::string& path);
 // Files of a folder whose names contain part.
 std::vector<std::string> FilesContaining(const std::string& dir, const std::string& part);
-
-// The texts of a list (null items as "(null)"); deletes the list.
-std::vector<std::string> Texts(ValList* list);
-
-// True when body throws a KvError* (which is deleted).
-bool Throws(const std::function<void()>& body);
-
-// Runs body in a child process; its result is the exit status (98 when a
-// KvError escaped), or 128 + signal.
-int InChild(const std::function<int()>& body);
 
 struct ToolResult {
   int status;
@@ -82,6 +79,7 @@ class FileDBTest : public ::testing::Test {
   // Runs kvfiledb with the arguments (shell words) and standard input.
   ToolResult RunTool(const std::string& args, const std::string& input = "");
 
+  testsupport::TempTree tree;
   std::string top;
   UserDB* db = nullptr;
   GroupDB* groups = nullptr;

@@ -3,19 +3,9 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::FileDBTest;
-using filedbtest::Texts;
-using filedbtest::WriteAll;
+using namespace filedbtest;
 
 namespace {
-
-using Strings = std::vector<std::string>;
-
-ValList* ListOf(const Strings& values) {
-  ValList* list = new ValList();
-  for (const std::string& v : values) list->Append(v.c_str());
-  return list;
-}
 
 TEST_F(FileDBTest, AttributesHaveTypesAndOptions) {
   Strings ids = Texts(db->GetAttributeList());
@@ -74,9 +64,9 @@ TEST_F(FileDBTest, AccessListsStartWithDefaultsAndAreKeptPerId) {
     EXPECT_EQ(Texts(other->GetAttribApprovers(nullptr, c.id)), c.approvers);
   }
   Destroy(other);
-  EXPECT_EQ(filedbtest::FilesContaining(top + "/data/common", "escape").size(), 0u);
+  EXPECT_EQ(FilesContaining(top + "/data/common", "escape").size(), 0u);
   // Two lists and their lock files, all inside the access folder.
-  EXPECT_EQ(filedbtest::FilesContaining(top + "/data/common/access", "escape").size(), 4u);
+  EXPECT_EQ(FilesContaining(top + "/data/common/access", "escape").size(), 4u);
 
   std::unique_ptr<ValList> adders(ListOf({"dirAdmin", "u9"}));
   std::unique_ptr<ValList> told(ListOf({"u9"}));
@@ -89,7 +79,7 @@ TEST_F(FileDBTest, AccessListsStartWithDefaultsAndAreKeptPerId) {
   EXPECT_EQ(Texts(db->GetOperModifiers("delete")), Strings{"u5"});
 
   std::unique_ptr<ValList> bad(ListOf({"u1", "u2\nEND:vList"}));
-  EXPECT_TRUE(filedbtest::Throws(
+  EXPECT_TRUE(Throws(
       [&] { db->SetAttribModifiers(nullptr, "TEL;WORK", bad.get()); }));
   EXPECT_EQ(Texts(db->GetAttribModifiers(nullptr, "TEL;WORK")), Strings{"any"});
 }

@@ -9,23 +9,9 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::FileDBTest;
-using filedbtest::InChild;
-using filedbtest::ModeOf;
-using filedbtest::ReadAll;
-using filedbtest::Texts;
-using filedbtest::ThePlugin;
-using filedbtest::WriteAll;
+using namespace filedbtest;
 
 namespace {
-
-using Strings = std::vector<std::string>;
-
-ValList* ListOf(const Strings& values) {
-  ValList* list = new ValList();
-  for (const std::string& v : values) list->Append(v.c_str());
-  return list;
-}
 
 TEST_F(FileDBTest, AdministratorsAreReplacedWholeAndChecked) {
   EXPECT_EQ(Texts(db->GetDirAdmins()), Strings{});
@@ -37,7 +23,7 @@ TEST_F(FileDBTest, AdministratorsAreReplacedWholeAndChecked) {
   EXPECT_EQ(db->IsDirAdmin(""), 0);
 
   std::unique_ptr<ValList> bad(ListOf({"cyoung", "evil\nEND:vList"}));
-  EXPECT_TRUE(filedbtest::Throws([&] { db->SetDirAdmins(bad.get()); }));
+  EXPECT_TRUE(Throws([&] { db->SetDirAdmins(bad.get()); }));
   EXPECT_EQ(Texts(db->GetDirAdmins()), (Strings{"zadams", "MBrown"}));
 
   EXPECT_EQ(ThePlugin().addAdmin(db, "cyoung"), 1);
@@ -50,7 +36,7 @@ TEST_F(FileDBTest, AdministratorsAreReplacedWholeAndChecked) {
 }
 
 TEST_F(FileDBTest, PasswordsAreHashedAndChecked) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   ThePlugin().setPassword(db, "ZADAMS", "correct horse");
   struct Case {
     const char* uid;
@@ -75,7 +61,7 @@ TEST_F(FileDBTest, PasswordsAreHashedAndChecked) {
 
   for (auto bad : {std::make_pair("ghost", "pw"), std::make_pair("", "pw"),
                    std::make_pair("zadams", "")}) {
-    EXPECT_TRUE(filedbtest::Throws(
+    EXPECT_TRUE(Throws(
         [&] { ThePlugin().setPassword(db, bad.first, bad.second); }))
         << bad.first << "/" << bad.second;
   }
@@ -83,7 +69,7 @@ TEST_F(FileDBTest, PasswordsAreHashedAndChecked) {
 }
 
 TEST_F(FileDBTest, AStoredValueThatIsNoHashNeverMatches) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   WriteAll(Common("accounts.lst"),
            "BEGIN:vNameList\nzadams:secret\nmbrown:\nEND:vNameList\n");
   EXPECT_EQ(db->CheckPassword("zadams", "secret"), 0);
@@ -91,7 +77,7 @@ TEST_F(FileDBTest, AStoredValueThatIsNoHashNeverMatches) {
 }
 
 TEST_F(FileDBTest, GeneratedAccountsGetRandomPasswordsListedOnce) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   EXPECT_EQ(db->GetNumAccounts(), 0);
   ThePlugin().setPassword(db, "zadams", "kept password");
   EXPECT_EQ(db->GenerateAccounts(), 1);
@@ -118,7 +104,7 @@ TEST_F(FileDBTest, GeneratedAccountsGetRandomPasswordsListedOnce) {
 }
 
 TEST_F(FileDBTest, AccountsForTenThousandPeopleWithinAMinute) {
-  ASSERT_TRUE(IndexText(filedbtest::ManyPeople(10000)).empty());
+  ASSERT_TRUE(IndexText(ManyPeople(10000)).empty());
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(ThePlugin().generateAccounts(db), 10000);
   auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
@@ -161,7 +147,7 @@ TEST_F(FileDBTest, ConcurrentReplacementsOfTheAdministratorsNeverTear) {
   EXPECT_EQ(torn, 0);
   Strings last = Texts(db->GetDirAdmins());
   EXPECT_TRUE(last == first || last == second);
-  EXPECT_EQ(filedbtest::FilesContaining(top + "/data/common", ".tmp").size(), 0u);
+  EXPECT_EQ(FilesContaining(top + "/data/common", ".tmp").size(), 0u);
 }
 
 TEST_F(FileDBTest, ConcurrentAdditionsOfAdministratorsAreAllKept) {

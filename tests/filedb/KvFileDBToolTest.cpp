@@ -4,15 +4,9 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::FileDBTest;
-using filedbtest::ModeOf;
-using filedbtest::ReadAll;
-using filedbtest::Texts;
-using filedbtest::WriteAll;
+using namespace filedbtest;
 
 namespace {
-
-using Strings = std::vector<std::string>;
 
 class FileDBToolTest : public FileDBTest {
  protected:
@@ -25,7 +19,7 @@ class FileDBToolTest : public FileDBTest {
 };
 
 TEST_F(FileDBToolTest, IndexesAFileAndRefusesABadOne) {
-  auto good = RunTool(Top() + "index " + Input("good.vcf", filedbtest::kThreePeople));
+  auto good = RunTool(Top() + "index " + Input("good.vcf", kThreePeople));
   EXPECT_EQ(good.status, 0) << good.err;
   EXPECT_NE(good.out.find("3 records processed"), std::string::npos);
   EXPECT_EQ(db->IsValidUser("mbrown"), 1);
@@ -41,7 +35,7 @@ TEST_F(FileDBToolTest, IndexesAFileAndRefusesABadOne) {
 }
 
 TEST_F(FileDBToolTest, SetsPasswordsReadFromStandardInput) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   auto set = RunTool(Top() + "passwd zadams", "s3cret phrase\n");
   EXPECT_EQ(set.status, 0) << set.err;
   EXPECT_EQ(db->CheckPassword("zadams", "s3cret phrase"), 1);
@@ -56,7 +50,7 @@ TEST_F(FileDBToolTest, SetsPasswordsReadFromStandardInput) {
 }
 
 TEST_F(FileDBToolTest, ListsAddsAndRemovesAdministrators) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   struct Step {
     std::string args;
     int status;
@@ -83,7 +77,7 @@ TEST_F(FileDBToolTest, ListsAddsAndRemovesAdministrators) {
 }
 
 TEST_F(FileDBToolTest, GeneratesAccounts) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   auto r = RunTool(Top() + "accounts generate");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("3 accounts created"), std::string::npos) << r.out;

@@ -3,13 +3,9 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::FileDBTest;
-using filedbtest::Texts;
-using filedbtest::WriteAll;
+using namespace filedbtest;
 
 namespace {
-
-using Strings = std::vector<std::string>;
 
 class FileDBGroupTest : public FileDBTest {
  protected:

@@ -5,13 +5,9 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::FileDBTest;
-using filedbtest::ReadAll;
-using filedbtest::WriteAll;
+using namespace filedbtest;
 
 namespace {
-
-using Strings = std::vector<std::string>;
 
 void Record(void* cookie, CallbackProgress* progress) {
   auto* seen = static_cast<Strings*>(cookie);
@@ -34,7 +30,7 @@ bool Contains(const Strings& lines, const std::string& part) {
 
 TEST_F(FileDBTest, IndexingReportsProgressAndServesEveryCard) {
   Strings progress;
-  EXPECT_EQ(IndexText(filedbtest::ManyPeople(700), Record, &progress), Strings{});
+  EXPECT_EQ(IndexText(ManyPeople(700), Record, &progress), Strings{});
   EXPECT_EQ(progress, (Strings{"350 records processed", "700 records processed",
                                "700 records processed"}));
   for (const char* uid : {"p0", "p349", "p350", "p699"}) {
@@ -42,11 +38,11 @@ TEST_F(FileDBTest, IndexingReportsProgressAndServesEveryCard) {
     ASSERT_TRUE(card) << uid;
     EXPECT_STREQ(card->GetEntry(kVCardUID)->value, uid);
   }
-  EXPECT_EQ(ReadAll(Common("data.vcf")), filedbtest::ManyPeople(700));
+  EXPECT_EQ(ReadAll(Common("data.vcf")), ManyPeople(700));
 }
 
 TEST_F(FileDBTest, AFileWithErrorsLeavesTheCurrentDataAlone) {
-  ASSERT_EQ(IndexText(filedbtest::kThreePeople), Strings{});
+  ASSERT_EQ(IndexText(kThreePeople), Strings{});
   std::string dataBefore = ReadAll(Common("data.vcf"));
   std::string indexBefore = ReadAll(Common("data.idx"));
 
@@ -88,15 +84,15 @@ TEST_F(FileDBTest, AFileWithErrorsLeavesTheCurrentDataAlone) {
     EXPECT_EQ(db->IsValidUser("zadams"), 1);
     EXPECT_EQ(db->IsValidUser("new1"), 0);
   }
-  Strings missing = filedbtest::Texts(
+  Strings missing = Texts(
       db->IndexDataFile((top + "/tmp/none.vcf").c_str(), "admin", nullptr, nullptr));
   ASSERT_EQ(missing.size(), 1u);
   EXPECT_NE(missing[0].find("Unable to access the data file"), std::string::npos);
-  EXPECT_EQ(filedbtest::FilesContaining(top + "/data/common", ".tmp").size(), 0u);
+  EXPECT_EQ(FilesContaining(top + "/data/common", ".tmp").size(), 0u);
 }
 
 TEST_F(FileDBTest, ANewIndexIsSeenByDirectoriesAlreadyOpen) {
-  ASSERT_EQ(IndexText(filedbtest::kThreePeople), Strings{});
+  ASSERT_EQ(IndexText(kThreePeople), Strings{});
   UserDB* reader = NewDB();
   EXPECT_EQ(reader->IsValidUser("zadams"), 1);  // has the old data open
 
@@ -109,12 +105,12 @@ TEST_F(FileDBTest, ANewIndexIsSeenByDirectoriesAlreadyOpen) {
 }
 
 TEST_F(FileDBTest, IndexingWithoutAPathRebuildsTheCurrentData) {
-  ASSERT_EQ(IndexText(filedbtest::kThreePeople), Strings{});
+  ASSERT_EQ(IndexText(kThreePeople), Strings{});
   std::string dataBefore = ReadAll(Common("data.vcf"));
   std::filesystem::remove(Common("data.idx"));
   EXPECT_EQ(db->IsSetup(), 0);
   Strings progress;
-  EXPECT_EQ(filedbtest::Texts(db->IndexDataFile(nullptr, "admin", &progress, Record)),
+  EXPECT_EQ(Texts(db->IndexDataFile(nullptr, "admin", &progress, Record)),
             Strings{});
   EXPECT_EQ(progress, Strings{"3 records processed"});
   EXPECT_EQ(ReadAll(Common("data.vcf")), dataBefore);
@@ -154,7 +150,7 @@ TEST_F(FileDBTest, TheSampleDataIndexesAsOneOrganisationTree) {
 }
 
 TEST_F(FileDBTest, PhotographsOfKnownPeopleAreCopied) {
-  ASSERT_EQ(IndexText(filedbtest::kThreePeople), Strings{});
+  ASSERT_EQ(IndexText(kThreePeople), Strings{});
   std::string src = top + "/tmp/photos";
   WriteAll(src + "/ZADAMS.JPG", "jpeg bytes");
   WriteAll(src + "/mbrown.gif", "gif bytes");

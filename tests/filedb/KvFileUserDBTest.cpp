@@ -9,10 +9,7 @@
 
 #include "FileDBTestSupport.h"
 
-using filedbtest::FileDBTest;
-using filedbtest::ReadAll;
-using filedbtest::ThePlugin;
-using filedbtest::WriteAll;
+using namespace filedbtest;
 
 namespace {
 
@@ -29,7 +26,7 @@ std::string CardText(VCard* card) {
 }
 
 TEST_F(FileDBTest, OpensThroughTheLoaderAtTheConfiguredTopDirectory) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   std::filesystem::copy_file(KVFILEDB_PLUGIN, top + "/lib/kvfiledblib_cgi.so");
   std::string oldCwd = std::filesystem::current_path().string();
   ASSERT_EQ(chdir((top + "/apps/admin/bin").c_str()), 0);
@@ -55,7 +52,7 @@ TEST_F(FileDBTest, OpensThroughTheLoaderAtTheConfiguredTopDirectory) {
 TEST_F(FileDBTest, FindsPeopleByUidLoginAndWebServerUser) {
   EXPECT_EQ(db->GetUserCard("zadams"), nullptr);  // no data yet
   EXPECT_EQ(db->IsValidUser("zadams"), 0);
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
 
   std::unique_ptr<VCard> card(db->GetUserCard("ZAdams"));
   ASSERT_TRUE(card);
@@ -85,7 +82,7 @@ TEST_F(FileDBTest, FindsPeopleByUidLoginAndWebServerUser) {
 }
 
 TEST_F(FileDBTest, DisplayNamesAndAddresses) {
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   EXPECT_EQ(Take(db->GetDisplayName("zadams")), "Zoe Adams");
   EXPECT_EQ(Take(db->GetDisplayName("mbrown")), "Mark Brown");  // from N
   EXPECT_EQ(Take(db->GetDisplayName("ghost")), "ghost");
@@ -154,12 +151,12 @@ TEST_F(FileDBTest, TemplateCardsStartFromDefaultsAndPersist) {
   EXPECT_EQ(CardText(other->GetCardTemplate()), written);
   EXPECT_EQ(CardText(other->GetPersonTemplate()), CardText(db->GetPersonTemplate()));
   Destroy(other);
-  EXPECT_EQ(filedbtest::FilesContaining(top + "/data/common", ".tmp").size(), 0u);
+  EXPECT_EQ(FilesContaining(top + "/data/common", ".tmp").size(), 0u);
 }
 
 TEST_F(FileDBTest, SetUpStateAndLoginNotices) {
   EXPECT_EQ(db->IsSetup(), 0);
-  ASSERT_TRUE(IndexText(filedbtest::kThreePeople).empty());
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
   EXPECT_EQ(db->IsSetup(), 1);
   db->UserLoggedIn("ZADAMS");
   db->UserLoggedIn("ghost");
@@ -193,7 +190,7 @@ TEST_F(FileDBTest, AdditionalFieldsListIsKeptWholeAndInPairs) {
 
   ValNameList odd;
   odd.Append("Desc_300", "Odd");
-  EXPECT_TRUE(filedbtest::Throws([&] { db->WriteFieldsList(&odd); }));
+  EXPECT_TRUE(Throws([&] { db->WriteFieldsList(&odd); }));
   std::unique_ptr<ValNameList> back(db->GetFieldsList());
   ASSERT_EQ(back->GetCount(), 4);
   EXPECT_STREQ(back->GetNthItem(0)->name, "Desc_200");

@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "CaptureRequest.h"
+#include "TestSupport.h"
 #include "htmllib.h"
 
 namespace {
+
+using testsupport::Texts;
 
 // Friday 4 December 2026, 17:31:25 UTC.
 time_t FixedClock() {
@@ -58,14 +61,6 @@ void ReturnCookies(const std::vector<std::string>& setCookies,
   }
   delete req->cookies;
   req->cookies = RequestInfo::ParseNameValString(header.c_str(), 1);
-}
-
-std::vector<std::string> Values(ValList* list) {
-  std::vector<std::string> out;
-  for (ValListItem* i = list->GetFirst(); i; i = i->next)
-    out.push_back(i->value ? i->value : "(null)");
-  delete list;
-  return out;
 }
 
 TEST_F(CookieTest, CommonOutputWithAndWithoutExpiry) {
@@ -120,14 +115,14 @@ TEST_F(CookieTest, FormattedCookieThatFitsIsOneCookie) {
   EXPECT_EQ(headers[0], "sel=b:a:c d; path=/;");
   EXPECT_EQ(headers[1], "empty=:; path=/;");
   ReturnCookies(headers, &req);
-  EXPECT_EQ(Values(req.FindFormattedCookie("sel")),
+  EXPECT_EQ(Texts(req.FindFormattedCookie("sel")),
             (std::vector<std::string>{"b", "a", "c d"}));
-  EXPECT_TRUE(Values(req.FindFormattedCookie("empty")).empty());
+  EXPECT_TRUE(Texts(req.FindFormattedCookie("empty")).empty());
 
   FormattedCookie single("one", "v;1", 0);
   headers = SetCookies(&single, &req);
   ReturnCookies(headers, &req);
-  EXPECT_EQ(Values(req.FindFormattedCookie("one")),
+  EXPECT_EQ(Texts(req.FindFormattedCookie("one")),
             (std::vector<std::string>{"v;1"}));
 }
 
@@ -164,7 +159,7 @@ TEST_F(CookieTest, HundredValuesMakeSixStripes) {
             "ABCDEFGHIJ=KavriStriped-6");
 
   ReturnCookies(headers, &req);
-  EXPECT_EQ(Values(req.FindFormattedCookie("ABCDEFGHIJ")), expected);
+  EXPECT_EQ(Texts(req.FindFormattedCookie("ABCDEFGHIJ")), expected);
 
   // A browser with room for 4096 characters needs two stripes.
   req.browserType = RequestInfo::kBrowserMozilla;
@@ -188,7 +183,7 @@ TEST_F(CookieTest, OversizedFirstValueStaysInStripeZero) {
   EXPECT_EQ(headers[2], "KavriStriped-2-n=c; path=/;");
   EXPECT_EQ(headers[3], "n=KavriStriped-3; path=/;");
   ReturnCookies(headers, &req);
-  EXPECT_EQ(Values(req.FindFormattedCookie("n")),
+  EXPECT_EQ(Texts(req.FindFormattedCookie("n")),
             (std::vector<std::string>{big, big2, "c"}));
 }
 

@@ -12,12 +12,6 @@ namespace {
 
 const std::string kData = std::string(TEST_DATA_DIR) + "/htmllib/";
 
-std::string Emit(HTMLObject* o, int indent = 0, int lineBreaks = 1) {
-  CaptureRequest req;
-  o->emit(&req, indent, lineBreaks, nullptr);
-  return req.out;
-}
-
 TEST(HTMLEmitTest, PageExampleByteForByte) {
   Page page(new Body(new TableData("a<b")));
   CaptureRequest req;

@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string Emit(HTMLObject* o, int indent = 0, int lineBreaks = 1) {
-  CaptureRequest req;
-  o->emit(&req, indent, lineBreaks, nullptr);
-  return req.out;
-}
-
 // Every later attach of an attached object is refused; each tree then
 // deletes its own objects once (the sanitizer build checks the deletes).
 TEST(HTMLObjectTest, ObjectIsAttachedOnlyOnce) {

@@ -8,12 +8,6 @@
 
 namespace {
 
-std::string Emit(HTMLObject* o, int indent = 0, int lineBreaks = 1) {
-  CaptureRequest req;
-  o->emit(&req, indent, lineBreaks, nullptr);
-  return req.out;
-}
-
 TEST(UrlTest, ParametersAreEncodedAndJoined) {
   Url url("velmoraadmin.cgi");
   url.addAttribute("program", "genChangeJcardLabelForm");

@@ -10,8 +10,12 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "TestSupport.h"
+#include "kavrilib.h"
 
 namespace {
+
+using testsupport::CountOf;
 
 std::string EmitPage(Page* page, const char* style = nullptr) {
   CaptureRequest req;

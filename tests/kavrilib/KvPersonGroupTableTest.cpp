@@ -6,9 +6,12 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "TestSupport.h"
 #include "FakeDirectory.h"
 
 namespace {
+
+using testsupport::CountOf;
 
 class KvPersonGroupTableTest : public ::testing::Test {
  protected:

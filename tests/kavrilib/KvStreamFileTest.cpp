@@ -10,6 +10,7 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "kavrilib.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "kavrilib.h"
 
 namespace {
 

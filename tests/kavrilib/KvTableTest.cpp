@@ -4,8 +4,12 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "TestSupport.h"
+#include "kavrilib.h"
 
 namespace {
+
+using testsupport::CountOf;
 
 const std::string kCell = "<td valign=\"top\" align=\"left\">";
 
