@@ -73,6 +73,7 @@ server.document-root = "$top/htdocs"
 server.bind = "127.0.0.1"
 server.port = $port
 server.errorlog = "$top/logs/lighttpd-error.log"
+server.breakagelog = "$top/logs/cgi-stderr.log"
 server.pid-file = "$top/logs/lighttpd.pid"
 index-file.names = ("index.html")
 url.redirect = ("^/$" => "/admin/bin/velmoraadmin.cgi")
@@ -112,6 +113,7 @@ cat <<MSG
   Installation tree: $top
   Console log:       $top/logs/kvlogfile
   Web server log:    $top/logs/lighttpd-error.log
+  Programs' errors:  $top/logs/cgi-stderr.log
   Stop with Ctrl-C.
 
 MSG

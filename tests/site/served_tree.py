@@ -4,7 +4,8 @@ Used by the HTTP and browser tests: installs the build into a new tree with
 tools/demo.sh (sample directory, administrator account, web server
 configuration), starts lighttpd on a free port of 127.0.0.1 and stops it
 again. Whatever the programs write to standard error ends up in the web
-server's error log, which the tests read for sanitizer reports.
+server's log of them (logs/cgi-stderr.log), which the tests read for
+sanitizer reports.
 """
 import os
 import shutil
@@ -49,15 +50,19 @@ class ServedTree:
     def console(self):
         return self.base + "/admin/bin/velmoraadmin.cgi"
 
-    def error_log(self):
-        path = os.path.join(self.top, "logs", "lighttpd-error.log")
+    def log(self, name):
+        path = os.path.join(self.top, "logs", name)
         if not os.path.exists(path):
             return ""
         with open(path, encoding="utf-8", errors="replace") as f:
             return f.read()
 
+    def error_log(self):
+        return self.log("lighttpd-error.log")
+
     def sanitizer_reports(self):
-        return [line for line in self.error_log().splitlines()
+        """The lines of sanitizer reports the programs wrote."""
+        return [line for line in self.log("cgi-stderr.log").splitlines()
                 if any(mark in line for mark in SANITIZER_MARKS)]
 
     def start(self):
