@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "CardChain.h"
 #include "VersitError.h"
 #include "VersitParser.h"
 
@@ -41,6 +42,24 @@ void ReportMessages(VersitProgressCallback callback, void* cookie, ValList* mess
   callback(cookie, &progress);
 }
 
+// Reads the remaining cards of file one at a time, calling visit with each
+// card and the offset it began at, and reports every kProgressEvery cards.
+// The result is how many cards were read.
+template <typename Visit>
+int ForEachCard(VersitFile* file, VersitProgressCallback callback, void* cookie,
+                Visit visit) {
+  int count = 0;
+  long position = file->GetVCardFileOffset();
+  while (VCard* read = file->GetVCardFromFile()) {
+    std::unique_ptr<VCard> card(read);
+    ++count;
+    visit(*card, position);
+    if (count % kProgressEvery == 0) ReportCount(callback, cookie, count);
+    position = file->GetVCardFileOffset();
+  }
+  return count;
+}
+
 struct FreeDeleter {
   void operator()(char* p) const { free(p); }
 };
@@ -58,11 +77,8 @@ VersitFile::~VersitFile() {
 }
 
 void VersitFile::DeleteCards() {
-  while (cards != nullptr) {
-    VCard* doomed = cards;
-    cards = doomed->next;
-    delete doomed;
-  }
+  CardChain::DeleteAll(cards);
+  cards = nullptr;
 }
 
 KvBoolean VersitFile::Open(const char* path, KvBoolean raw) {
@@ -171,22 +187,9 @@ VCard* VersitFile::GetVCardFromFile() {
 void VersitFile::ReadInAllCards() {
   if (cards != nullptr || stream == nullptr) return;
   rewind(stream);
-  VCard* head = nullptr;
-  VCard** tail = &head;
-  try {
-    while (VCard* card = GetVCardFromFile()) {
-      *tail = card;
-      tail = &card->next;
-    }
-  } catch (KvError*) {
-    while (head != nullptr) {
-      VCard* doomed = head;
-      head = doomed->next;
-      delete doomed;
-    }
-    throw;
-  }
-  cards = head;
+  CardChain chain;
+  while (VCard* card = GetVCardFromFile()) chain.Append(card);
+  cards = chain.Release();
 }
 
 VCard* VersitFile::FindCardFromList(const char* value, int id) const {
@@ -207,12 +210,8 @@ void VersitFile::IndexFile(const char* indexPath, VersitProgressCallback callbac
                            void* cookie) {
   ValNameList index;
   ValList skipped;
-  int count = 0;
-  long position = GetVCardFileOffset();
-  while (VCard* read = GetVCardFromFile()) {
-    std::unique_ptr<VCard> card(read);
-    ++count;
-    const VCardEntry* uid = card->GetEntry(kVCardUID);
+  int count = ForEachCard(this, callback, cookie, [&](const VCard& card, long position) {
+    const VCardEntry* uid = card.GetEntry(kVCardUID);
     if (uid != nullptr && uid->value != nullptr) {
       index.Append(uid->value, std::to_string(position).c_str());
     } else {
@@ -221,9 +220,7 @@ void VersitFile::IndexFile(const char* indexPath, VersitProgressCallback callbac
                       " and was left out of the index")
                          .c_str());
     }
-    if (count % kProgressEvery == 0) ReportCount(callback, cookie, count);
-    position = GetVCardFileOffset();
-  }
+  });
   ReportMessages(callback, cookie, &skipped);
   ReportCount(callback, cookie, count);
   index.Write(indexPath);
@@ -243,20 +240,14 @@ struct KeyedItem {
 void VersitFile::IndexFileOn(const char* indexPath, int id, VersitProgressCallback callback,
                              void* cookie) {
   std::vector<KeyedItem> items;
-  int count = 0;
-  long position = GetVCardFileOffset();
-  while (VCard* read = GetVCardFromFile()) {
-    std::unique_ptr<VCard> card(read);
-    ++count;
-    const VCardEntry* uid = card->GetEntry(kVCardUID);
+  int count = ForEachCard(this, callback, cookie, [&](const VCard& card, long position) {
+    const VCardEntry* uid = card.GetEntry(kVCardUID);
     if (uid == nullptr) VERSIT_PARSE_ERROR(kNoUid);
     if (uid->value == nullptr) VERSIT_PARSE_ERROR(kEmptyUid);
-    const VCardEntry* keyEntry = card->GetEntry(id);
+    const VCardEntry* keyEntry = card.GetEntry(id);
     const char* key = (keyEntry != nullptr && keyEntry->value != nullptr) ? keyEntry->value : "";
     items.push_back(KeyedItem{key, uid->value, position, items.size()});
-    if (count % kProgressEvery == 0) ReportCount(callback, cookie, count);
-    position = GetVCardFileOffset();
-  }
+  });
   ReportCount(callback, cookie, count);
 
   // Ascending by key without regard to case; among equal keys the card read

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "CardChain.h"
+
 VersitFileWithIndex::VersitFileWithIndex() : index(nullptr) {}
 
 VersitFileWithIndex::~VersitFileWithIndex() { DeleteIndex(); }
@@ -62,26 +64,15 @@ VCard* VersitFileWithIndex::ReadCardOfItem(const ValNameListItem* item) {
 
 void VersitFileWithIndex::ReadInAllCards() {
   if (cards != nullptr || index == nullptr) return;
-  VCard* head = nullptr;
-  VCard** tail = &head;
+  CardChain chain;
   std::unordered_map<const ValNameListItem*, VCard*> found;
-  try {
-    for (const ValNameListItem* item = index->first; item != nullptr; item = item->next) {
-      VCard* card = ReadCardOfItem(item);
-      if (card == nullptr) continue;
-      *tail = card;
-      tail = &card->next;
-      found[item] = card;
-    }
-  } catch (KvError*) {
-    while (head != nullptr) {
-      VCard* doomed = head;
-      head = doomed->next;
-      delete doomed;
-    }
-    throw;
+  for (const ValNameListItem* item = index->first; item != nullptr; item = item->next) {
+    VCard* card = ReadCardOfItem(item);
+    if (card == nullptr) continue;
+    chain.Append(card);
+    found[item] = card;
   }
-  cards = head;
+  cards = chain.Release();
   cardOfItem.swap(found);
 }
 
@@ -128,40 +119,28 @@ VCard* VersitFileWithIndex::Search(ValList* words, int* count, int max, char** c
   }
 
   const bool inMemory = cards != nullptr;
-  VCard* head = nullptr;
-  VCard** tail = &head;
-  try {
-    for (; item != nullptr; item = item->next) {
-      std::unique_ptr<VCard> fromFile;
-      VCard* card = nullptr;
-      if (inMemory) {
-        auto it = cardOfItem.find(item);
-        if (it == cardOfItem.end()) continue;
-        card = it->second;
-      } else {
-        fromFile.reset(ReadCardOfItem(item));
-        card = fromFile.get();
-        if (card == nullptr) continue;
-      }
-      const VCardEntry* hit = fieldPattern ? card->SearchVCardAND(words, fieldPattern)
-                                           : card->SearchVCardAND(words, cardPattern);
-      if (hit == nullptr || hit->value == nullptr) continue;
-      VCard* result = inMemory ? card->Copy() : fromFile.release();
-      *tail = result;
-      tail = &result->next;
-      ++*count;
-      if (*count == max) {
-        if (item->next != nullptr && cursor != nullptr) *cursor = item->next->name;
-        break;
-      }
+  CardChain chain;
+  for (; item != nullptr; item = item->next) {
+    std::unique_ptr<VCard> fromFile;
+    VCard* card = nullptr;
+    if (inMemory) {
+      auto it = cardOfItem.find(item);
+      if (it == cardOfItem.end()) continue;
+      card = it->second;
+    } else {
+      fromFile.reset(ReadCardOfItem(item));
+      card = fromFile.get();
+      if (card == nullptr) continue;
     }
-  } catch (KvError*) {
-    while (head != nullptr) {
-      VCard* doomed = head;
-      head = doomed->next;
-      delete doomed;
+    const VCardEntry* hit = fieldPattern ? card->SearchVCardAND(words, fieldPattern)
+                                         : card->SearchVCardAND(words, cardPattern);
+    if (hit == nullptr || hit->value == nullptr) continue;
+    chain.Append(inMemory ? card->Copy() : fromFile.release());
+    ++*count;
+    if (*count == max) {
+      if (item->next != nullptr && cursor != nullptr) *cursor = item->next->name;
+      break;
     }
-    throw;
   }
-  return head;
+  return chain.Release();
 }
