@@ -104,7 +104,11 @@ void KavriBaseCommon::SetCurrentStyle(KavriBaseApp* app, const char* forUid) {
   }
   if (name.empty()) name = config->DefaultStyle();
   std::unique_ptr<ValNameList> available(config->GetAvailableStyles());
-  if (!available || !available->Lookup(name.c_str()))
+  ValNameListItem* listed = available ? available->Lookup(name.c_str()) : nullptr;
+  // The list's own spelling names the style's files and image folder.
+  if (listed && listed->name)
+    name = listed->name;
+  else
     name = config->DefaultStyle();
   std::unique_ptr<KvStyle> chosen(new KvStyle(name.c_str(), nullptr));
   std::unique_ptr<ValNameList> settings(config->GetStyleInfo(name.c_str()));

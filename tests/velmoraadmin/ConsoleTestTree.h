@@ -58,7 +58,9 @@ class ConsoleTestTree {
               "Greeting_KAVRI:Hello file\nGreeting_LDAP:Hello LDAP\n"
               "END:vNameList\n");
     WriteFile(top_ + "/config/style/styles.lst",
-              "BEGIN:vNameList\nstyle0:Standard\nEND:vNameList\n");
+              "BEGIN:vNameList\nstyle0:Standard\nstyle1:Dusk\nEND:vNameList\n");
+    WriteFile(top_ + "/config/style/style1.lst",
+              "BEGIN:vNameList\nmainBackcolor:#202040\nEND:vNameList\n");
     WriteFile(top_ + "/config/style/style0.lst",
               "BEGIN:vNameList\nlowerBackcolor:#cece9c\nEND:vNameList\n");
     SetConfig({});

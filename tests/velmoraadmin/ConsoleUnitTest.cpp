@@ -307,6 +307,31 @@ TEST(BaseLoginTest, EveryValidUserMayLogIn) {
   }
 }
 
+TEST(BaseLoginTest, UsersChosenStyle) {
+  struct Case {
+    const char* chosen;       // the person's "style", or null
+    const char* defaultOnly;  // "defaultOnly" setting
+    const char* style;        // in force after the login
+  } cases[] = {{"style1", "FALSE", "style1"}, {"STYLE1", "false", "style1"},
+               {"nosuchstyle", "FALSE", "style0"}, {"style1", "TRUE", "style0"},
+               {nullptr, "FALSE", "style0"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.chosen ? c.chosen : "(none)") + " " + c.defaultOnly);
+    if (c.chosen) gTree->AddToDirectory("style.u-carol", c.chosen);
+    Config()->WriteValue("defaultOnly", c.defaultOnly, true);
+    MemoryRequest req;
+    req.get()->AddParam("login", "carol");
+    req.get()->AddParam("password", "pw");
+    KavriBaseCommon handler(req.get(), VelmoraAdminGetApp(), false);
+    EXPECT_EQ(handler.UserAuthenticateAndLogin(), nullptr);
+    EXPECT_STREQ(handler.GetStyleName(), c.style);
+    EXPECT_STREQ(handler.GetStyle()->GetMainPageStyle()->GetBgColor(),
+                 std::string(c.style) == "style1" ? "#202040" : "#ffffff");
+    gTree->RemoveFromDirectory("style.u-carol");
+  }
+  Config()->RemoveValue("defaultOnly", true);
+}
+
 TEST(SessionKeyTest, SignaturesDependOnEveryField) {
   std::string base = KvSessionSign("u", "10", true, false);
   EXPECT_EQ(base.size(), 64u);

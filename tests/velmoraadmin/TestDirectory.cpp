@@ -3,6 +3,7 @@
 //   login.<login>:<uid>      remote.<user>:<uid>     password.<uid>:<text>
 //   admin.<uid>:1            valid.<uid>:1           setup:0 (default set up)
 //   unreachable:1            Open fails as an unreachable store would
+//   style.<uid>:<style>      the person's chosen style
 // The file is read at every question. Password checks and logins are appended to "../../../config/testdir.calls".
 #include <cstdio>
 #include <cstdlib>
@@ -69,7 +70,12 @@ class TestUserDB : public UserDB {
   }
   KvBoolean GenerateAccounts() override { return false; }
   char* GetDisplayName(const char* uid) override { return strdup(uid); }
-  ValNameList* GetUserAttributes(const char*) override { return new ValNameList; }
+  ValNameList* GetUserAttributes(const char* uid) override {
+    ValNameList* attributes = new ValNameList;
+    const char* style = Value((std::string("style.") + uid).c_str());
+    if (style) attributes->Append("style", style);
+    return attributes;
+  }
   ValList* IndexDataFile(const char*, const char*, void*,
                          VersitProgressCallback) override {
     return nullptr;
