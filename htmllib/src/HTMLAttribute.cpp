@@ -3,15 +3,11 @@
 #include "HTMLAttribute.h"
 
 #include <cstdlib>
-#include <cstring>
 
+#include "Chain.h"
 #include "HTMLObject.h"
 
-namespace {
-
-char* CopyOrNull(const char* s) { return s ? strdup(s) : nullptr; }
-
-}  // namespace
+using htmlchain::CopyOrNull;
 
 HTMLAttribute::HTMLAttribute(int number, const char* value, const char* name,
                              HTMLObject* object)
@@ -25,16 +21,9 @@ HTMLAttribute::~HTMLAttribute() {
   free(value);
   free(name);
   delete object;
-  // The rest of the list is released iteratively so that a long list does
-  // not recurse once per attribute.
   HTMLAttribute* rest = next;
   next = nullptr;
-  while (rest) {
-    HTMLAttribute* after = rest->next;
-    rest->next = nullptr;
-    delete rest;
-    rest = after;
-  }
+  htmlchain::DeleteChain(rest, &HTMLAttribute::next);
 }
 
 void HTMLAttribute::SetValue(const char* text) {

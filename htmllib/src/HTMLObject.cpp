@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "Chain.h"
 
-char* CopyOrNull(const char* s) { return s ? strdup(s) : nullptr; }
+using htmlchain::CopyOrNull;
+
+namespace {
 
 // An escaped copy of s as a String (holds nothing for null).
 String Escaped(const char* s) {
@@ -54,16 +56,11 @@ HTMLObject::~HTMLObject() {
   free(text);
   free(bodyFile);
   delete firstChild;
-  // Siblings are released one after another rather than by recursion, so a
-  // long chain (the rows of a big table) does not exhaust the stack.
+  // A long chain of siblings (the rows of a big table) must not exhaust the
+  // stack.
   HTMLObject* rest = nextObject;
   nextObject = nullptr;
-  while (rest) {
-    HTMLObject* after = rest->nextObject;
-    rest->nextObject = nullptr;
-    delete rest;
-    rest = after;
-  }
+  htmlchain::DeleteChain(rest, &HTMLObject::nextObject);
 }
 
 // ---- Children and siblings ----
@@ -71,13 +68,7 @@ HTMLObject::~HTMLObject() {
 HTMLObject* HTMLObject::addObject(HTMLObject* child) {
   if (!child || child->attached == 1) return nullptr;
   child->attached = 1;
-  if (!firstChild) {
-    firstChild = child;
-  } else {
-    HTMLObject* last = firstChild;
-    while (last->nextObject) last = last->nextObject;
-    last->nextObject = child;
-  }
+  htmlchain::AppendToChain(&firstChild, child, &HTMLObject::nextObject);
   return child;
 }
 
@@ -163,13 +154,7 @@ void HTMLObject::addChildWithoutURLs(HTMLObject* child) {
 
 HTMLAttribute* HTMLObject::addAttribute(HTMLAttribute* attribute) {
   if (!attribute) return nullptr;
-  if (!attributes) {
-    attributes = attribute;
-  } else {
-    HTMLAttribute* last = attributes;
-    while (last->next) last = last->next;
-    last->next = attribute;
-  }
+  htmlchain::AppendToChain(&attributes, attribute, &HTMLAttribute::next);
   return attribute;
 }
 
