@@ -129,6 +129,13 @@ async function main() {
     await page.goto(consoleUrl);
     check((await page.title()) === 'Directory Administration - Login',
           'after logout the console asks for a login again');
+
+    // The return key in the password field logs in as well.
+    await page.fill('input[name="login"]', uid);
+    await page.fill('input[name="password"]', password);
+    await Promise.all([page.waitForNavigation(), page.press('input[name="password"]', 'Enter')]);
+    await frameNamed(page, 'application_navbar');
+    check(page.frames().length === 3, 'the return key in the login form logs in');
   } finally {
     await context.close();
   }

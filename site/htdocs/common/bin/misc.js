@@ -8,13 +8,14 @@ function donothing() {
 }
 
 // The form a page's submit button means: "createform" when the page has one,
-// else its first form.
+// else its first form. On the login page, which has no submit button of the
+// browser's own, the return key sends the form too.
 function submitForm() {
 	var form = document.forms["createform"] || document.forms[0];
 	if (form) {
 		form.submit();
 	}
-}
+} if (!window.kvLoginOnReturn) { window.kvLoginOnReturn = true; document.addEventListener("keydown", function (e) { var form = e.target && e.target.form; if (e.key == "Enter" && form && form.name == "loginform") { e.preventDefault(); form.submit(); } }); }
 
 function submitFormAfterConfirm(message) {
 	if (!confirm(message)) {
