@@ -9,7 +9,8 @@ each style's colours (upperBackcolor for buttons and headings, lowerBackcolor
 and mainBackcolor for backgrounds) give its set of images. The images are
 written under OUT_DIR/htdocs/... as the pages address them:
 images/<style>/NAME.gif beside the program and
-../../common/bin/images/<style>/NAME.gif for the shared ones.
+../../common/bin/images/<style>/NAME.gif for the shared ones, with the picture
+list giflist.lst of each images folder.
 """
 import os
 import sys
@@ -279,6 +280,11 @@ def main(argv):
                 else:
                     save(draw(kind, label, palettes[style]), path)
                 count += 1
+    # The picture list of each folder, a value list of the image names.
+    for folder, kinds in ((ADMIN_DIR, ("admin", "both")), (COMMON_DIR, ("common", "both", "shared"))):
+        names = [name for where, name, _, _ in images if where in kinds]
+        with open(os.path.join(out_dir, folder, "giflist.lst"), "w", encoding="latin-1") as f:
+            f.write("BEGIN:vList\n" + "".join(name + "\n" for name in names) + "END:vList\n")
     print("%d images written under %s" % (count, out_dir))
     return 0
 
