@@ -15,8 +15,10 @@
 #pragma once
 
 #include <ctime>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "utillib.h"
@@ -254,6 +256,13 @@ class KvConfigDB {
   void NoteFileState(const FileState& state);
   void RecordChange(const char* key, const char* value, bool removed);
   void ApplyChanges(ValNameList* list) const;
+  // Sets (or, when removed, takes out) key in a new entry list and
+  // remembers the change for writing.
+  int ChangeValue(const char* key, const char* value, bool removed, KvBoolean lockIt);
+  // Sets the values in memory only: they are not changes of this process,
+  // and the changes and dirty mark stay as they were.
+  void StoreDefaults(std::initializer_list<std::pair<const char*, const char*>> values,
+                     KvBoolean lockIt);
   bool FileChangedOnDisk() const;
   char* TextOr(const char* key, char* fallback);
   int IntOr(const char* key, int fallback);

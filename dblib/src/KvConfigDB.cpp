@@ -230,44 +230,52 @@ char* KvConfigDB::ReadValue(const char* key) {
 // ---------------------------------------------------------------------------
 // Changing values in memory.
 
-int KvConfigDB::WriteValue(const char* key, const char* value,
-                           KvBoolean lockIt) {
+int KvConfigDB::ChangeValue(const char* key, const char* value, bool removed,
+                            KvBoolean lockIt) {
   KvThreadLockGuard guard(lock, kKvLockExclusive, lockIt);
   std::unique_ptr<ValNameList> next(entries->Copy());
-  KvSetListValue(next.get(), key, value);
+  if (removed)
+    next->Remove(key);
+  else
+    KvSetListValue(next.get(), key, value);
   InstallEntries(std::move(next));
-  RecordChange(key, value, false);
+  RecordChange(key, removed ? nullptr : value, removed);
   dirty = 1;
   return 1;
+}
+
+int KvConfigDB::WriteValue(const char* key, const char* value,
+                           KvBoolean lockIt) {
+  return ChangeValue(key, value, false, lockIt);
 }
 
 int KvConfigDB::RemoveValue(const char* key, KvBoolean lockIt) {
-  KvThreadLockGuard guard(lock, kKvLockExclusive, lockIt);
-  std::unique_ptr<ValNameList> next(entries->Copy());
-  next->Remove(key);
-  InstallEntries(std::move(next));
-  RecordChange(key, nullptr, true);
-  dirty = 1;
-  return 1;
+  return ChangeValue(key, nullptr, true, lockIt);
+}
+
+void KvConfigDB::StoreDefaults(
+    std::initializer_list<std::pair<const char*, const char*>> values,
+    KvBoolean lockIt) {
+  std::vector<Change> saved = changes;
+  KvBoolean wasDirty = dirty;
+  for (const auto& value : values) WriteValue(value.first, value.second, lockIt);
+  changes = saved;
+  dirty = wasDirty;
 }
 
 void KvConfigDB::AddDefaultEntries() {
-  std::vector<Change> saved = changes;
-  KvBoolean wasDirty = dirty;
   char* logFile = GetDefaultLogFile();
-  WriteValue("bugReportEmailAddress", kKvDefaultBugReportAddr, false);
-  WriteValue("feedbackEmailAddress", kKvDefaultFeedbackAddr, false);
-  WriteValue("logFileName", logFile, false);
-  WriteValue("logLevel", "KV_ERROR", false);
-  WriteValue("photoStyle", "KV_VARIABLE", false);
-  WriteValue("photoHeight", "80", false);
-  WriteValue("photoWidth", "60", false);
-  WriteValue("empDirDBFormat", "KV_KAVRI", false);
+  // Defaults reach the file only with the next change that is written.
+  StoreDefaults({{"bugReportEmailAddress", kKvDefaultBugReportAddr},
+                 {"feedbackEmailAddress", kKvDefaultFeedbackAddr},
+                 {"logFileName", logFile},
+                 {"logLevel", "KV_ERROR"},
+                 {"photoStyle", "KV_VARIABLE"},
+                 {"photoHeight", "80"},
+                 {"photoWidth", "60"},
+                 {"empDirDBFormat", "KV_KAVRI"}},
+                false);
   free(logFile);
-  // Defaults are not changes of this process: they reach the file only with
-  // the next change that is written.
-  changes = saved;
-  dirty = wasDirty;
 }
 
 // ---------------------------------------------------------------------------
@@ -301,13 +309,7 @@ char* KvConfigDB::LogFile() {
   char* value = ReadValue("logFileName");
   if (value) return value;
   char* def = GetDefaultLogFile();
-  // The default is kept in memory only: it is not a change of this process,
-  // and changes made earlier stay marked for writing.
-  std::vector<Change> saved = changes;
-  KvBoolean wasDirty = dirty;
-  WriteValue("logFileName", def, true);
-  changes = saved;
-  dirty = wasDirty;
+  StoreDefaults({{"logFileName", def}}, true);
   free(def);
   KvThreadLockGuard guard(lock, kKvLockShared);
   ValNameListItem* item = entries->Lookup("logFileName");
