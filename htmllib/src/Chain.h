@@ -18,10 +18,12 @@ void AppendToChain(T** head, T* item, T* T::*link) {
   *head = item;
 }
 
-// Deletes rest and everything linked after it; each item's link is cleared
-// before it is deleted, so its destructor does not follow it.
+// Deletes the chain *rest and leaves *rest null; each item's link is
+// cleared before it is deleted, so its destructor does not follow it.
 template <typename T>
-void DeleteChain(T* rest, T* T::*link) {
+void DeleteChain(T** start, T* T::*link) {
+  T* rest = *start;
+  *start = nullptr;
   while (rest) {
     T* after = rest->*link;
     rest->*link = nullptr;

@@ -21,9 +21,7 @@ HTMLAttribute::~HTMLAttribute() {
   free(value);
   free(name);
   delete object;
-  HTMLAttribute* rest = next;
-  next = nullptr;
-  htmlchain::DeleteChain(rest, &HTMLAttribute::next);
+  htmlchain::DeleteChain(&next, &HTMLAttribute::next);
 }
 
 void HTMLAttribute::SetValue(const char* text) {

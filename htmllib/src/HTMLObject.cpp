@@ -58,9 +58,7 @@ HTMLObject::~HTMLObject() {
   delete firstChild;
   // A long chain of siblings (the rows of a big table) must not exhaust the
   // stack.
-  HTMLObject* rest = nextObject;
-  nextObject = nullptr;
-  htmlchain::DeleteChain(rest, &HTMLObject::nextObject);
+  htmlchain::DeleteChain(&nextObject, &HTMLObject::nextObject);
 }
 
 // ---- Children and siblings ----
