@@ -28,7 +28,7 @@ std::string OnlyLine(KvError* e) {
 TEST(KvFileUtilTest, StatHelpers) {
   ScratchDir dir;
   std::string file = dir.File("f");
-  WriteText(file, "12345");
+  WriteAll(file, "12345");
   EXPECT_TRUE(KvCheckIfFile(file.c_str()));
   EXPECT_FALSE(KvCheckIfFile(dir.path().c_str()));
   EXPECT_TRUE(KvCheckIfDirectory(dir.path().c_str()));
@@ -41,10 +41,10 @@ TEST(KvFileUtilTest, FileCopy) {
   std::string from = dir.File("from"), to = dir.File("to");
   std::string big;
   for (int i = 0; i < 10000; ++i) big += std::to_string(i) + ",";
-  WriteText(from, big);
-  WriteText(to, std::string(100000, 'o'));  // an existing target is truncated
+  WriteAll(from, big);
+  WriteAll(to, std::string(100000, 'o'));  // an existing target is truncated
   EXPECT_TRUE(KvFileCopy(from.c_str(), to.c_str()));
-  EXPECT_EQ(big, ReadText(to));
+  EXPECT_EQ(big, ReadAll(to));
 
   mode_t old = umask(0);
   std::string fresh = dir.File("fresh");
@@ -62,7 +62,7 @@ TEST(KvFileUtilTest, FileCopy) {
 TEST(KvFileUtilTest, FileCopyReportsAShortWrite) {
   ScratchDir dir;
   std::string from = dir.File("from"), to = dir.File("to");
-  WriteText(from, std::string(64 * 1024, 'x'));
+  WriteAll(from, std::string(64 * 1024, 'x'));
   pid_t pid = fork();
   if (pid == 0) {
     signal(SIGXFSZ, SIG_IGN);
@@ -79,7 +79,7 @@ TEST(KvFileUtilTest, FileCopyReportsAShortWrite) {
 TEST(KvFileUtilTest, ReadFileIntoBuf) {
   ScratchDir dir;
   std::string path = dir.File("data");
-  WriteText(path, "abcdef");
+  WriteAll(path, "abcdef");
   FILE* fp = fopen(path.c_str(), "r");
   char buf[4];
   int count = -1;

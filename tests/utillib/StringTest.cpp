@@ -67,8 +67,6 @@ TEST(StringTest, PrepForURLEncodesEveryByteOutsideTheSafeSet) {
     EXPECT_EQ(want, Rewritten(in, &String::PrepForURL)) << "byte " << c;
   }
   EXPECT_EQ("a%20b%2Fc%7Ed", Rewritten("a b/c~d", &String::PrepForURL));
-  EXPECT_EQ("%E9", Rewritten("\xE9", &String::PrepForURL));
-  EXPECT_EQ("%2B%3A%3F%26%3D%25", Rewritten("+:?&=%", &String::PrepForURL));
   String nothing;
   nothing.PrepForURL();
   EXPECT_EQ(nullptr, nothing.GetBuffer());
@@ -87,7 +85,6 @@ TEST(StringTest, PrepForHTMLAndJS) {
       {"\\'", "\\'", "\\\\\\'"},
       {"l1\r\nl2\n", "l1\r\nl2\n", "l1\\r\\nl2\\n"},
       {"</script>", "&lt;/script&gt;", "<\\/script>"},
-      {"a<b", "a&lt;b", "a<b"},
       {"", "", ""},
   };
   for (const Case& c : cases) {
@@ -103,7 +100,6 @@ TEST(StringTest, LineBreakRewrites) {
     const char* folded;
   } cases[] = {
       {"a\r\nb\rc\nd", "a<BR>b<BR>c<BR>d", "a=0A=\n b=0A=\n c=0A=\n d"},
-      {"a\r\nb", "a<BR>b", "a=0A=\n b"},
       {"\n\n", "<BR><BR>", "=0A=\n =0A=\n "},
       {"\n\r", "<BR><BR>", "=0A=\n =0A=\n "},
       {"none", "none", "none"},

@@ -1,47 +1,26 @@
 // Small helpers shared by the utillib tests: scratch directories and files.
 #pragma once
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
-#include <unistd.h>
-
+#include "TestSupport.h"
 #include "utillib.h"
+
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 // A fresh directory under the build tree, removed with its files at the end.
 class ScratchDir {
  public:
-  ScratchDir() {
-    std::string templ = std::string(TEST_BINARY_DIR) + "/utillib-scratch-XXXXXX";
-    path_ = mkdtemp(&templ[0]) ? templ : std::string();
-  }
-  ~ScratchDir() {
-    if (!path_.empty()) {
-      std::string cmd = "rm -rf '" + path_ + "'";
-      if (system(cmd.c_str()) != 0) perror("rm");
-    }
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
+  ScratchDir() { tree_.Make(std::string(TEST_BINARY_DIR) + "/utillib-scratch-"); }
+  std::string File(const std::string& name) const { return tree_.Path(name); }
+  const std::string& path() const { return tree_.top(); }
 
  private:
-  std::string path_;
+  testsupport::TempTree tree_;
 };
-
-inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Owns a malloc'd C string from the library.
 using CText = std::unique_ptr<char, decltype(&free)>;

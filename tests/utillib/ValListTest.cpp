@@ -76,7 +76,7 @@ TEST(ValListTest, FileRoundTripKeepsLongValues) {
   list.Append("with: colon");
   list.Write(path.c_str());
   EXPECT_EQ("BEGIN:vList\nfirst\n" + std::string(5000, 'v') + "\nwith: colon\nEND:vList\n",
-            ReadText(path));
+            ReadAll(path));
   ValList back;
   back.Append("kept");
   back.Read(path.c_str(), true);
@@ -103,7 +103,7 @@ TEST(ValListTest, ReadingMalformedFiles) {
   int n = 0;
   for (const Case& c : cases) {
     std::string path = dir.File("case" + std::to_string(n++));
-    WriteText(path, c.text);
+    WriteAll(path, c.text);
     ValList list;
     if (c.error == nullptr) {
       list.Read(path.c_str(), c.header);

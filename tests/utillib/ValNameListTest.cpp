@@ -92,7 +92,7 @@ TEST(ValNameListTest, FileRoundTripFoldsLineBreaksAndKeepsLongValues) {
   list.Append("long", (longValue + "\n" + longValue).c_str());
   list.Append("edges", "\n  middle  \n");
   list.Write(path.c_str());
-  std::string text = ReadText(path);
+  std::string text = ReadAll(path);
   EXPECT_EQ(0u, text.find("BEGIN:vNameList\ntwo:line1=0A=\n line2=0A=\n line3\ncolons:b:c\n"));
   EXPECT_EQ(text.size() - strlen("END:vNameList\n"), text.rfind("END:vNameList\n"));
 
@@ -127,7 +127,7 @@ TEST(ValNameListTest, MalformedFilesAreReportedOnStandardError) {
   int n = 0;
   for (const Case& c : cases) {
     std::string path = dir.File("case" + std::to_string(n++));
-    WriteText(path, c.text);
+    WriteAll(path, c.text);
     ValNameList list;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -144,7 +144,7 @@ TEST(ValNameListTest, MalformedFilesAreReportedOnStandardError) {
 TEST(ValNameListTest, NamelessItemsReadBackNameless) {
   ScratchDir dir;
   std::string path = dir.File("nameless");
-  WriteText(path, "BEGIN:vNameList\nnocolon\n:value\nEND:vNameList\n");
+  WriteAll(path, "BEGIN:vNameList\nnocolon\n:value\nEND:vNameList\n");
   ValNameList list;
   list.Read(path.c_str(), true);
   ASSERT_EQ(2, list.count);

@@ -4,22 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-
-TempDir::TempDir() {
-  std::string pattern = std::string(TEST_BINARY_DIR) + "/versitlib-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-  dir = pattern;
-}
-
-TempDir::~TempDir() { std::filesystem::remove_all(dir); }
-
-std::string TempDir::Write(const std::string& name, const std::string& text) const {
-  std::ofstream(Path(name), std::ios::binary) << text;
-  return Path(name);
-}
 
 std::string DataPath(const std::string& name) {
   return std::string(TEST_DATA_DIR) + "/versitlib/" + name;

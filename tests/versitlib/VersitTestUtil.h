@@ -7,19 +7,22 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "versitlib.h"
 
 // A fresh directory under TEST_BINARY_DIR, removed with its files at the end.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
-  std::string Path(const std::string& name) const { return dir + "/" + name; }
+  TempDir() { tree.Make(std::string(TEST_BINARY_DIR) + "/versitlib-"); }
+  std::string Path(const std::string& name) const { return tree.Path(name); }
   // Writes text to name in this directory and returns the full path.
-  std::string Write(const std::string& name, const std::string& text) const;
+  std::string Write(const std::string& name, const std::string& text) const {
+    testsupport::WriteAll(Path(name), text);
+    return Path(name);
+  }
 
  private:
-  std::string dir;
+  testsupport::TempTree tree;
 };
 
 std::string DataPath(const std::string& name);
