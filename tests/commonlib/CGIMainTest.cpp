@@ -20,7 +20,7 @@ namespace {
 using Env = std::map<std::string, std::string>;
 
 std::string Fallback(const std::string& message) {
-  std::string page = ReadFile(TEST_DATA_DIR "/commonlib/fallback_bad_method.txt");
+  std::string page = ReadAll(TEST_DATA_DIR "/commonlib/fallback_bad_method.txt");
   return page.replace(page.find("Bad REQUEST_METHOD"), 18, message);
 }
 
@@ -37,13 +37,8 @@ std::vector<std::string> Lines(const std::string& out, const std::string& prefix
 class CGIMainTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/commonlib-cgi-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    for (const std::string& f : DirFiles(dir_)) unlink((dir_ + "/" + f).c_str());
-    rmdir(dir_.c_str());
+    ASSERT_TRUE(tree_.Make("/tmp/commonlib-cgi-"));
+    dir_ = tree_.top();
   }
 
   // Runs the program with `env` (plus TMPDIR and sanitizer settings) and
@@ -85,6 +80,7 @@ class CGIMainTest : public ::testing::Test {
     return out;
   }
 
+  testsupport::TempTree tree_;
   std::string dir_;
   int status_ = -1;
 };
@@ -201,7 +197,7 @@ TEST_F(CGIMainTest, MultipartUpload) {
   Run(adopt, MultipartBody());
   std::vector<std::string> kept = DirFiles(dir_);
   ASSERT_EQ(1u, kept.size());
-  EXPECT_EQ(kBinary, ReadFile(dir_ + "/" + kept[0]));
+  EXPECT_EQ(kBinary, ReadAll(dir_ + "/" + kept[0]));
 }
 
 TEST_F(CGIMainTest, OversizedOrTruncatedMultipartBody) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "commonlib.h"
 
 class FakeRequest : public RequestInfo {
@@ -56,12 +57,7 @@ inline std::vector<std::string> Values(const ValList* list) {
   return out;
 }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testsupport::ReadAll;
 
 inline std::vector<std::string> DirFiles(const std::string& dir) {
   std::vector<std::string> names;

@@ -34,15 +34,13 @@ std::string File(const std::string& name, const std::string& client, const std::
 class MultiPartFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/commonlib-mp-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    dir_ = pattern;
+    ASSERT_TRUE(tree_.Make("/tmp/commonlib-mp-"));
+    dir_ = tree_.top();
     setenv("TMPDIR", dir_.c_str(), 1);
   }
   void TearDown() override {
     EXPECT_EQ(std::vector<std::string>{}, DirFiles(dir_));
-    for (const std::string& f : DirFiles(dir_)) unlink((dir_ + "/" + f).c_str());
-    rmdir(dir_.c_str());
+    tree_.Remove();
     unsetenv("TMPDIR");
     gMaxRequestSize = 64LL * 1024 * 1024;
   }
@@ -51,6 +49,7 @@ class MultiPartFormTest : public ::testing::Test {
     std::unique_ptr<ValNameList> list(req->ParseMultiPartForm(type));
     return list ? ToPairs(list.get()) : Pairs{{"null", ""}};
   }
+  testsupport::TempTree tree_;
   std::string dir_;
 };
 
@@ -140,7 +139,7 @@ TEST_F(MultiPartFormTest, BodyLimit) {
   gMaxRequestSize = static_cast<long long>(body.size());
   FakeRequest fits(body);
   list.reset(fits.ParseMultiPartForm(kType));
-  EXPECT_EQ(std::string(5000, 'z'), ReadFile(list->last->extra1));
+  EXPECT_EQ(std::string(5000, 'z'), ReadAll(list->last->extra1));
 }
 
 }  // namespace
