@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -123,13 +124,22 @@ TEST(ValListTest, ReadingMalformedFiles) {
   EXPECT_EQ(nullptr, untouched.Lookup(""));
 }
 
-TEST(ValListTest, WriteFailuresThrow) {
+// Both list kinds report a file that cannot be opened and a write that was
+// lost (the disk is full) instead of returning as if all went well.
+TEST(ValListTest, WriteFailuresThrowForBothListKinds) {
   ValList list;
   list.Append("x");
-  std::vector<std::string> open = ErrorLines([&] { list.Write("/nonexistent-dir/list"); });
-  ASSERT_EQ(1u, open.size());
-  EXPECT_TRUE(EndsWith(open[0], " : Unable to open file /nonexistent-dir/listfor writing"));
-  std::vector<std::string> full = ErrorLines([&] { list.Write("/dev/full"); });
-  ASSERT_EQ(1u, full.size());
-  EXPECT_TRUE(EndsWith(full[0], " : Unable to close file /dev/fullafter writing")) << full[0];
+  ValNameList names;
+  names.Append("k", "v");
+  const std::function<void(const char*)> writers[] = {
+      [&](const char* path) { list.Write(path); },
+      [&](const char* path) { names.Write(path); }};
+  for (const auto& write : writers) {
+    std::vector<std::string> open = ErrorLines([&] { write("/nonexistent-dir/list"); });
+    ASSERT_EQ(1u, open.size());
+    EXPECT_TRUE(EndsWith(open[0], " : Unable to open file /nonexistent-dir/listfor writing"));
+    std::vector<std::string> full = ErrorLines([&] { write("/dev/full"); });
+    ASSERT_EQ(1u, full.size());
+    EXPECT_TRUE(EndsWith(full[0], " : Unable to close file /dev/fullafter writing")) << full[0];
+  }
 }

@@ -21,11 +21,6 @@ Pairs Items(const ValNameList& list) {
   return out;
 }
 
-std::string FirstErrorLine(KvError* e) {
-  std::unique_ptr<KvError> owned(e);
-  return Str(e->lines->first ? e->lines->first->value : nullptr);
-}
-
 }  // namespace
 
 TEST(ValNameListTest, LookupsReplaceAndRemove) {
@@ -158,23 +153,4 @@ TEST(ValNameListTest, NamelessItemsReadBackNameless) {
   ASSERT_EQ(2, back.count);
   EXPECT_EQ(nullptr, back.first->name);
   EXPECT_STREQ("value", back.last->value);
-}
-
-TEST(ValNameListTest, WriteFailuresThrow) {
-  ValNameList list;
-  list.Append("k", "v");
-  try {
-    list.Write("/nonexistent-dir/names");
-    ADD_FAILURE() << "no error";
-  } catch (KvError* e) {
-    EXPECT_NE(std::string::npos,
-              FirstErrorLine(e).find(" : Unable to open file /nonexistent-dir/namesfor writing"));
-  }
-  try {
-    list.Write("/dev/full");
-    ADD_FAILURE() << "no error";
-  } catch (KvError* e) {
-    EXPECT_NE(std::string::npos,
-              FirstErrorLine(e).find(" : Unable to close file /dev/fullafter writing"));
-  }
 }
