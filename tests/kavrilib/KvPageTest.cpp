@@ -68,10 +68,8 @@ TEST(KvPageTest, LoadHandlersRunLatestFirst) {
 class KvScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kvpageXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root = pattern;
-    ASSERT_EQ(system(("mkdir -p " + root + "/common/bin " + root + "/app/bin").c_str()), 0);
+    ASSERT_TRUE(tree.Make("/tmp/kvpage", {"common/bin", "app/bin"}));
+    root = tree.top();
     Write("misc.js",
           "// misc\nfunction donothing() {\n  return;\n}\n"
           "function submitForm() {\n  document.forms[0].submit();\n}\n");
@@ -84,12 +82,13 @@ class KvScriptTest : public ::testing::Test {
   }
   void TearDown() override {
     EXPECT_EQ(chdir(saved.c_str()), 0);
-    EXPECT_EQ(system(("rm -rf " + root).c_str()), 0);
+    tree.Remove();
   }
   void Write(const std::string& name, const std::string& text) {
-    std::ofstream(root + "/common/bin/" + name) << text;
+    testsupport::WriteAll(root + "/common/bin/" + name, text);
   }
 
+  testsupport::TempTree tree;
   std::string root;
   std::string saved;
 };

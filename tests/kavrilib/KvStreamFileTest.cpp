@@ -10,6 +10,7 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "TestSupport.h"
 #include "kavrilib.h"
 
 namespace {
@@ -17,20 +18,19 @@ namespace {
 class KvStreamFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kvfileXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    ASSERT_TRUE(tree.Make("/tmp/kvfile"));
+    dir = tree.top();
   }
-  void TearDown() override { EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0); }
 
   std::string MakeFile(const std::string& name, size_t size) {
     std::string path = dir + "/" + name;
     std::string bytes;
     for (size_t i = 0; i < size; i++) bytes += static_cast<char>(i % 251);
-    std::ofstream(path, std::ios::binary) << bytes;
+    testsupport::WriteAll(path, bytes);
     return path;
   }
 
+  testsupport::TempTree tree;
   std::string dir;
 };
 
@@ -51,9 +51,7 @@ TEST_F(KvStreamFileTest, HeadersAndPiecesBySize) {
     if (c.size == 0) {
       EXPECT_EQ(body, "\n");
     } else {
-      std::ifstream in(path, std::ios::binary);
-      std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      EXPECT_EQ(body, expected);
+      EXPECT_EQ(body, testsupport::ReadAll(path));
     }
   }
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CaptureRequest.h"
+#include "TestSupport.h"
 #include "kavrilib.h"
 
 namespace {
@@ -59,19 +60,12 @@ TEST(KvStreamPageTest, WithoutHelpContextAndWithNothingStreamed) {
 class KvCallbackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kvlogXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    ASSERT_TRUE(tree.Make("/tmp/kvlog"));
+    dir = tree.top();
     logPath = dir + "/log";
   }
-  void TearDown() override { EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0); }
 
-  std::string LogText() {
-    std::ifstream in(logPath);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string LogText() { return testsupport::ReadAll(logPath); }
 
   // The streamed bytes of the pieces only (between the body tag and the end).
   static std::string Pieces(const std::string& out) {
@@ -84,6 +78,7 @@ class KvCallbackTest : public ::testing::Test {
     return pieces;
   }
 
+  testsupport::TempTree tree;
   std::string dir;
   std::string logPath;
 };
