@@ -3,10 +3,10 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PORT       ?= 8080
-# Building, the site's images (python3-pil, fonts), the web server of
-# `make run` and of the served tests, and the browser of the browser test.
+# Building, the site's images (python3-pil, fonts), and the web server of
+# `make run` and of the served tests.
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libsodium-dev \
-              python3 python3-pil fonts-dejavu-core lighttpd chromium
+              python3 python3-pil fonts-dejavu-core lighttpd
 BROWSER_DIR = tests/site/browser
 
 .PHONY: all deps browser-deps build test test-plain test-asan run clean
@@ -29,14 +29,21 @@ deps:
 	  fi; \
 	fi
 
-# node and npm (Debian's, unless the machine has them already) and the
-# browser driver of the browser test, pinned by its package-lock.json.
+# The browser test's Chromium, node and npm (Debian's, unless the machine has
+# node already) and its browser driver, pinned by its package-lock.json.
 browser-deps: deps
-	@if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
+	@missing=""; \
+	dpkg-query -W -f='$${Status}' chromium 2>/dev/null | grep -q "install ok installed" || missing="chromium"; \
+	if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
+	  missing="$$missing nodejs npm"; \
+	fi; \
+	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
-	    DEBIAN_FRONTEND=noninteractive apt-get install -y -q nodejs npm; \
+	    echo "installing: $$missing"; \
+	    DEBIAN_FRONTEND=noninteractive apt-get update -q && \
+	    DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
 	  else \
-	    echo "missing: node and npm (run as root or install them)"; exit 1; \
+	    echo "missing packages: $$missing (run as root or install them)"; exit 1; \
 	  fi; \
 	fi
 	@if [ ! -f $(BROWSER_DIR)/node_modules/.package-lock.json ] || \
