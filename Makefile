@@ -5,11 +5,11 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PORT       ?= 8080
 # Building, the site's images (python3-pil, fonts), and the web server of
 # `make run` and of the served tests.
-DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libsodium-dev \
+DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
               python3 python3-pil fonts-dejavu-core lighttpd
 BROWSER_DIR = tests/site/browser
 
-.PHONY: all deps browser-deps build test test-plain test-asan run clean
+.PHONY: all deps browser-deps build test test-plain test-asan run bench clean
 
 all: build
 
@@ -76,6 +76,11 @@ test: test-plain test-asan
 # Ctrl-C.
 run: build
 	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
+
+# Speed measurements (Google Benchmark); never part of `make test`.
+bench: build
+	$(BUILD)/bench/bench_versit
+	$(BUILD)/bench/bench_request
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
