@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "StubDirectory.h"
 #include "kavrilib.h"
 
-class FakeUserDB : public UserDB {
+class FakeUserDB : public StubUserDB {
  public:
   struct Person {
     std::string name;
@@ -21,11 +22,6 @@ class FakeUserDB : public UserDB {
     people[uid] = Person{name, email};
   }
 
-  int Open(KvConfigDB*, int, KvBoolean) override { return 1; }
-  VCard* GetCardTemplate() override { return nullptr; }
-  VCard* GetPersonTemplate() override { return nullptr; }
-  KvBoolean WriteCardTemplate(VCard*) override { return 0; }
-  KvBoolean WritePersonTemplate(VCard*) override { return 0; }
   VCard* GetUserCard(const char* uid) override {
     auto it = people.find(uid);
     if (it == people.end()) return nullptr;
@@ -36,61 +32,28 @@ class FakeUserDB : public UserDB {
     }
     return card;
   }
-  char* GetEntryDisplayName(VCardEntry*) override { return nullptr; }
-  KvBoolean IsSetup() override { return 1; }
-  void UserLoggedIn(const char*) override {}
-  int IsDirAdmin(const char*) override { return 0; }
-  ValList* GetDirAdmins() override { return new ValList(); }
-  KvBoolean SetDirAdmins(ValList*) override { return 0; }
-  int CheckPassword(const char*, const char*) override { return 0; }
   int IsValidUser(const char* uid) override { return people.count(uid) ? 1 : 0; }
-  char* GetUidFromLogin(const char*) override { return nullptr; }
-  char* GetUidFromRemoteUser(const char*) override { return nullptr; }
-  KvBoolean GenerateAccounts() override { return 0; }
   char* GetDisplayName(const char* uid) override {
     auto it = people.find(uid);
     return strdup(it == people.end() ? uid : it->second.name.c_str());
   }
-  ValNameList* GetUserAttributes(const char*) override { return new ValNameList(); }
-  ValList* IndexDataFile(const char*, const char*, void*,
-                         VersitProgressCallback) override {
-    return nullptr;
-  }
-  ValNameList* GetFieldsList() override { return new ValNameList(); }
-  KvBoolean WriteFieldsList(ValNameList*) override { return 0; }
-  char* CopyPhotos(const char*, const char*, KvConfigDB*, VersitProgressCallback,
-                   void*) override {
-    return nullptr;
-  }
-  ValList* GetAttributeList() override { return new ValList(); }
-  ValNameList* GetAttributeTypes() override { return new ValNameList(); }
-  ValNameList* GetAttributeOptions(const char*) override { return new ValNameList(); }
-  ValList* GetAttribModifiers(KvConfigDB*, const char*) override { return new ValList(); }
-  KvBoolean SetAttribModifiers(KvConfigDB*, const char*, ValList*) override { return 0; }
-  ValList* GetAttribApprovers(KvConfigDB*, const char*) override { return new ValList(); }
-  KvBoolean SetAttribApprovers(KvConfigDB*, const char*, ValList*) override { return 0; }
-  ValList* GetOperModifiers(const char*) override { return new ValList(); }
-  KvBoolean SetOperModifiers(const char*, ValList*) override { return 0; }
-  ValList* GetOperNotifyList(const char*) override { return new ValList(); }
-  KvBoolean SetOperNotifyList(const char*, ValList*) override { return 0; }
   int GetNumAccounts() override { return static_cast<int>(people.size()); }
 
   std::map<std::string, Person> people;
 };
 
-class FakeGroupDB : public GroupDB {
+class FakeGroupDB : public StubGroupDB {
  public:
   void Add(const std::string& gid, const std::string& name,
            const std::vector<std::string>& members) {
     groups[gid] = Group{name, members};
   }
 
-  int Open(KvConfigDB*, int) override { return 1; }
   char* GetGroupName(const char* gid) override {
     auto it = groups.find(gid);
     return it == groups.end() ? nullptr : strdup(it->second.name.c_str());
   }
-  void SortByValue(VoidList*) override {}
+  using StubGroupDB::SortByValue;
   ValNameList* SortByValue(ValList* gids) override {
     ValNameList unsorted;
     for (ValListItem* i = gids->GetFirst(); i; i = i->next) {
