@@ -127,9 +127,11 @@ class RequestInfo {
   // this request until adopted. New list (caller deletes), or null when the
   // content type has no boundary or the input cannot be set up.
   ValNameList* ParseMultiPartForm(const char* contentType);
-  // 1 when `line` (length `length`) is "--<boundary>" with its line end.
+  // 1 when `line` (length `length`) is two characters, the boundary and at
+  // most two CR or LF; the first two characters are not examined.
   static int IsBoundary(const char* line, int length, const char* boundary);
-  // 1 when `line` begins with "--<boundary>--".
+  // 1 when `line` is two characters, the boundary and "--", followed by
+  // anything; the first two characters are not examined.
   static int IsEndBoundary(const char* line, int length, const char* boundary);
 
   // ---- Upload files ----
