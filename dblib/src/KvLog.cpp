@@ -49,11 +49,13 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
-// Copy of text between begin and the next colon (or the end), or null.
+// Copy of the text between begin and the next colon, or null when it is
+// empty or the line ends before a colon (then nothing is taken from the line).
 char* GrabField(const char* begin, const char** next) {
-  const char* colon = strchr(begin, ':');
-  size_t n = colon ? size_t(colon - begin) : strlen(begin);
-  *next = colon ? colon + 1 : begin + n;
+  size_t n = strcspn(begin, ":\r\n");
+  *next = begin;
+  if (begin[n] != ':') return nullptr;
+  *next = begin + n + 1;
   if (n == 0) return nullptr;
   return StringDup(begin, int(n));
 }

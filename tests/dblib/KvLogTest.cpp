@@ -85,6 +85,34 @@ TEST_F(LogTest, RecordsReadBackWholeWithColonsAndLineBreaks) {
   KvFreeLogRecords(first);
 }
 
+// Lines damaged by hand or cut short: no field takes the line break, and a
+// missing field is absent rather than a piece of the next one.
+TEST_F(LogTest, ShortLinesReadBackWithoutLineBreaks) {
+  std::string file = top + "/logs/damaged";
+  dbtest::WriteAll(file, "t:App:KV_ERROR\r\nno colons\n\n:App:KV_INFO:m\n");
+  KvLog log("App", KV_INFO, nullptr, false);
+  KvLogRecord* first = log.ReadLogFile(file.c_str());
+  struct Want {
+    const char* time;
+    const char* appName;
+    const char* level;
+    const char* message;
+  } want[] = {{"t", "App", nullptr, "KV_ERROR"},
+              {nullptr, nullptr, nullptr, "no colons"},
+              {nullptr, "App", "KV_INFO", "m"}};
+  KvLogRecord* rec = first;
+  for (const Want& w : want) {
+    ASSERT_NE(rec, nullptr);
+    EXPECT_STREQ(rec->time, w.time);
+    EXPECT_STREQ(rec->appName, w.appName);
+    EXPECT_STREQ(rec->level, w.level);
+    EXPECT_STREQ(rec->message, w.message);
+    rec = rec->next;
+  }
+  EXPECT_EQ(rec, nullptr);
+  KvFreeLogRecords(first);
+}
+
 TEST_F(LogTest, BufferedRequestLandsAsOneBlockWhileOthersAppend) {
   const int kBuffered = 40;
   std::vector<pid_t> writers;
