@@ -62,6 +62,19 @@ void Unlink(Item** first, Item** last, int* count, Item* prev, Item* item) {
   --*count;
 }
 
+// Takes the first item for which match is true out of the list and returns
+// it (the caller frees it), or null when none matches.
+template <typename Item, typename Match>
+Item* UnlinkFirst(Item** first, Item** last, int* count, Match match) {
+  Item* prev = nullptr;
+  for (Item* item = *first; item; prev = item, item = item->next) {
+    if (!match(item)) continue;
+    Unlink(first, last, count, prev, item);
+    return item;
+  }
+  return nullptr;
+}
+
 // The item at index i from 0, or null when there is none.
 template <typename Item>
 Item* Nth(Item* first, int i) {

@@ -122,14 +122,11 @@ void ValList::AddAfter(ValListItem* after, const char* text) {
 
 void ValList::Remove(const char* text) {
   if (text == nullptr) return;
-  ValListItem* prev = nullptr;
-  for (ValListItem* item = first; item; prev = item, item = item->next) {
-    if (!SameText(item->value, text)) continue;
-    listlinks::Unlink(&first, &last, &count, prev, item);
-    free(item->value);
-    delete item;
-    return;
-  }
+  ValListItem* item = listlinks::UnlinkFirst(
+      &first, &last, &count, [text](ValListItem* i) { return SameText(i->value, text); });
+  if (item == nullptr) return;
+  free(item->value);
+  delete item;
 }
 
 void ValList::Remove(ValList* other) {

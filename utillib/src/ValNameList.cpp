@@ -140,13 +140,9 @@ void ValNameList::Replace(const char* name, int n) {
 }
 
 void ValNameList::Remove(const char* name) {
-  ValNameListItem* prev = nullptr;
-  for (ValNameListItem* item = first; item; prev = item, item = item->next) {
-    if (!SameText(item->name, name)) continue;
-    listlinks::Unlink(&first, &last, &count, prev, item);
-    FreeItem(item);
-    return;
-  }
+  ValNameListItem* item = listlinks::UnlinkFirst(
+      &first, &last, &count, [name](ValNameListItem* i) { return SameText(i->name, name); });
+  if (item) FreeItem(item);
 }
 
 namespace {

@@ -49,13 +49,8 @@ void VoidList::AddAfter(VoidItem* after, void* p) {
 }
 
 void VoidList::Remove(void* p) {
-  VoidItem* prev = nullptr;
-  for (VoidItem* item = first; item; prev = item, item = item->next) {
-    if (item->data != p) continue;
-    listlinks::Unlink(&first, &last, &count, prev, item);
-    delete item;
-    return;
-  }
+  delete listlinks::UnlinkFirst(&first, &last, &count,
+                                [p](VoidItem* item) { return item->data == p; });
 }
 
 VoidList* VoidList::Copy() {
