@@ -189,7 +189,10 @@ Page* KavriBaseCommon::GenKavriAboutPage() {
   contact->addObject("Kavri, Inc.", false);
   contact->addObject(new Br());
   contact->addObject("Technical support: ", false);
-  A* web = new A(kSupportAddress);
+  // The address as plain text: activated, it would become a link inside
+  // the link.
+  A* web = new A();
+  web->addObject(kSupportAddress, false);
   web->addAttribute(kAttrHref, kSupportAddress);
   web->addAttribute(kAttrTarget, "_blank");
   contact->addObject(web);

@@ -316,6 +316,9 @@ TEST_F(ConsoleProcessTest, HelpAboutAndFeedbackPages) {
   EXPECT_TRUE(nav.Has("target=\"about_main\""));
   ConsoleResponse about = Get("program=app_common_prog_about_kavri", cookies);
   EXPECT_TRUE(about.Has("Server platform: "));
+  // The support address is one link, not a link inside a link.
+  EXPECT_TRUE(about.Has("target=\"_blank\">https://support.velmora.example/</a>"))
+      << about.body;
   ConsoleResponse feedback = Get("program=app_common_prog_help_feedback", cookies,
                                  {{"HTTP_USER_AGENT", "Mozilla/4.0"}});
   EXPECT_TRUE(feedback.Has("Tell us"));
