@@ -12,10 +12,10 @@
 KavriBaseCommon* GetRequestObject(RequestInfo* req);
 
 // Logs the error's trace lines and sends the bug-report page for it. With no
-// handler (or when the handler's configuration cannot be read) a log and
-// configuration of their own are used; when even that fails, the page shows
-// the new error with "No logging done!" and the built-in bug-report address
-// (kKvDefaultBugReportAddr). error stays the caller's.
+// handler a configuration and a log ("Unknown") of their own are used; when
+// a configuration cannot be read, the page shows that new error with
+// "No logging done!" and the built-in bug-report address
+// (kKvDefaultBugReportAddr) instead. error stays the caller's.
 void ModuleMainExceptionHandler(KavriBaseCommon* handler, RequestInfo* req,
                                 KvError* error);
 
