@@ -10,20 +10,38 @@ struct ImportRoute {
   Page* (*page)(VelmoraAdminImportData* handler);
 };
 
-// The import pages; each is added here as it is built, for instance
-//   {"importdata", [](VelmoraAdminImportData* h) { return h->DisplayFirstPage(); }},
-// Other names go to the common dispatch.
+// The steps of the import dialogue. Other names go to the common dispatch.
 const ImportRoute kRoutes[] = {
-    {nullptr, nullptr},
+    {"genVersitFile", [](VelmoraAdminImportData* h) { return h->GenVersitFile(); }},
+    {"saveSubCategories",
+     [](VelmoraAdminImportData* h) { return h->SaveSubCategoriesPage(); }},
+    {"saveCategories", [](VelmoraAdminImportData* h) { return h->SaveCategoriesPage(); }},
+    {"addCategories",
+     [](VelmoraAdminImportData* h) { return h->DisplayAddCategoriesPage(); }},
+    {"addSubCategories",
+     [](VelmoraAdminImportData* h) { return h->DisplayAddSubCategoriesPage(); }},
+    {"importdata", [](VelmoraAdminImportData* h) { return h->DisplayFirstPage(); }},
+    {"genupperframe", [](VelmoraAdminImportData* h) { return h->GenUpperFrame(); }},
+    {"genlowerframe", [](VelmoraAdminImportData* h) { return h->GenLowerFrame(); }},
+    {"displayOptions", [](VelmoraAdminImportData* h) { return h->DisplayOptionsPage(); }},
+    {"saveAsFile", [](VelmoraAdminImportData* h) { return h->GenSaveAsDialogBox(); }},
 };
 
 }  // namespace
 
 VelmoraAdminImportData::VelmoraAdminImportData(RequestInfo* req,
                                                VelmoraAdminApp* app)
-    : VelmoraAdminCommon(req, app) {}
+    : VelmoraAdminCommon(req, app),
+      dnList(new ValList),
+      ouIndex(-1),
+      snIndex(-1),
+      givenNameIndex(-1),
+      cnIndex(-1),
+      uidIndex(-1),
+      managerIndex(-1),
+      generateUid(false) {}
 
-VelmoraAdminImportData::~VelmoraAdminImportData() = default;
+VelmoraAdminImportData::~VelmoraAdminImportData() { delete dnList; }
 
 Page* VelmoraAdminImportData::HandleEvent(const char* program) {
   try {

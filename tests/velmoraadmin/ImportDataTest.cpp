@@ -1,0 +1,438 @@
+// The import dialogue in one process: the conversion of delimited files to
+// cards and to LDAP entries, the progress page, the category lists, and the
+// limits on which server files a request may read or fetch. The process
+// works in the test installation tree that the console tests set up.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "velmoraadmin.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
+
+size_t Count(const std::string& text, const std::string& piece) {
+  size_t n = 0;
+  for (size_t at = text.find(piece); at != std::string::npos;
+       at = text.find(piece, at + piece.size()))
+    ++n;
+  return n;
+}
+
+// A request whose output is kept in memory and whose uploads can be made.
+class ImportRequest : public CGIRequestInfo {
+ public:
+  ImportRequest() {
+    stream_ = open_memstream(&buffer_, &size_);
+    outputStream = stream_;
+    cookies = new ValNameList;
+  }
+  ~ImportRequest() override {
+    fclose(stream_);
+    free(buffer_);
+  }
+  void Set(const std::map<std::string, std::string>& vars) {
+    for (const auto& [name, value] : vars) AddParam(name.c_str(), value.c_str());
+  }
+  // An uploaded file as the multipart parser leaves it.
+  void Upload(const char* name, const std::string& path) {
+    params->Append(name, "data.txt", path.c_str());
+    KeepUpload(path.c_str());
+  }
+  std::string Output() {
+    fflush(stream_);
+    return std::string(buffer_, size_);
+  }
+  std::string Emit(Page* page) {
+    std::unique_ptr<Page> owned(page);
+    owned->emit(this, 0, 1, "style0");
+    return Output();
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  size_t size_ = 0;
+  FILE* stream_;
+};
+
+// Each test gets its own temporary directory as TMPDIR.
+class ImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/velmora-import-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    tmp_ = pattern;
+    const char* old = getenv("TMPDIR");
+    hadTmp_ = old != nullptr;
+    if (old) oldTmp_ = old;
+    setenv("TMPDIR", tmp_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadTmp_)
+      setenv("TMPDIR", oldTmp_.c_str(), 1);
+    else
+      unsetenv("TMPDIR");
+    std::string command = "rm -rf '" + tmp_ + "'";
+    if (system(command.c_str()) != 0) ADD_FAILURE() << "cannot remove " << tmp_;
+  }
+
+  std::string Source(const std::string& text) {
+    std::string path = tmp_ + "/source.txt";
+    WriteAll(path, text);
+    return path;
+  }
+  std::string Output() const { return ReadAll(tmp_ + "/tempdata.vcf"); }
+
+  // Runs the "genVersitFile" step; returns the streamed page.
+  std::string Convert(const std::string& source,
+                      const std::vector<std::string>& tags,
+                      std::map<std::string, std::string> vars) {
+    ImportRequest req;
+    vars["filePath"] = Source(source);
+    vars["versittags"] = std::to_string(tags.size());
+    for (size_t i = 0; i < tags.size(); ++i)
+      vars["versittag_" + std::to_string(i)] = tags[i];
+    req.Set(vars);
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    req.Emit(handler.GenVersitFile());
+    return req.Output();
+  }
+
+  std::string tmp_;
+  std::string oldTmp_;
+  bool hadTmp_ = false;
+};
+
+const std::map<std::string, std::string> kVersit = {{"toFormat", "toVersit"}};
+
+TEST_F(ImportTest, VersitCardsFromColumns) {
+  struct Case {
+    const char* name;
+    std::string source;
+    std::vector<std::string> tags;
+    std::map<std::string, std::string> vars;
+    std::string cards;
+  } cases[] = {
+      {"name parts feed FN only; an empty tag is not written",
+       "first,last,middle,skip,mail\nJohn,Smith,Quincy,x,j@x.com\n",
+       {"GivenName", "FamilyName", "MiddleInitial", "", "EMAIL"},
+       {},
+       "BEGIN:vCard\nEMAIL:j@x.com\nFN:John Q Smith\nEND:vCard\n"},
+      {"an FN column is kept and none is made up",
+       "John Smith;Boss\n", {"FN", "TITLE"},
+       {{"firstLine", "TRUE"}, {"delimiter", ";"}},
+       "BEGIN:vCard\nFN:John Smith\nTITLE:Boss\nEND:vCard\n"},
+      {"the header line is skipped, the last line counts without its end",
+       "a|b\nAnn|1\nBo|2", {"N", "TEL;WORK"}, {{"delimiter", "|"}},
+       "BEGIN:vCard\nN:Ann\nTEL;WORK:1\nFN:\nEND:vCard\n"
+       "BEGIN:vCard\nN:Bo\nTEL;WORK:2\nFN:\nEND:vCard\n"},
+      {"administrator fields are numbered in column order",
+       "x,y,z\n1,2,3\n", {"X-KAVRI-LABEL", "x-kavri-label;WORK", "FN"}, {},
+       "BEGIN:vCard\nX-KAVRI-LABEL-1:1\nX-KAVRI-LABEL-2;WORK:2\nFN:3\n"
+       "END:vCard\n"},
+  };
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> vars = kVersit;
+    vars.insert(c.vars.begin(), c.vars.end());
+    std::string page = Convert(c.source, c.tags, vars);
+    EXPECT_EQ(Output(), c.cards) << c.name;
+    EXPECT_NE(page.find("Data successfuly converted and put in tempdata.vcf "
+                        "file in the temporary directory."),
+              std::string::npos)
+        << c.name << "\n" << page;
+  }
+}
+
+TEST_F(ImportTest, VersitLineWithWrongCountIsReportedAndSkipped) {
+  std::string page = Convert("a,b,c\n1,2,3\n4,5,6,7\n8,9,10\n",
+                             {"N", "ORG", "FN"}, kVersit);
+  EXPECT_EQ(Count(Output(), "BEGIN:vCard"), 2u);
+  EXPECT_EQ(Output().find("FN:6"), std::string::npos);
+  EXPECT_NE(page.find("Converting:Confusion at line no. 3 Fields found : 4 "
+                      "expected : 3"),
+            std::string::npos)
+      << page;
+  // The start, the line count, then the save section.
+  EXPECT_NE(page.find("Please wait while the data is being converted."),
+            std::string::npos);
+  EXPECT_NE(page.find("Converting:4<"), std::string::npos);
+  EXPECT_NE(page.find("Click on Save to save the file"), std::string::npos);
+  EXPECT_NE(page.find("sub_program=saveAsFile"), std::string::npos);
+}
+
+const std::map<std::string, std::string> kLDAP = {{"toFormat", "toLDAP"},
+                                                  {"whichUid", "NEW"}};
+
+TEST_F(ImportTest, LDAPEntriesFromAFullName) {
+  std::string page = Convert(
+      "name,dept,mail\nJohn Smith,Sales,js@x.com\nJohn Smith,Sales,other@x\n"
+      "Mary Jones,R&D,mj@x.com\n",
+      {"cn", "ou", "mail"}, kLDAP);
+  EXPECT_EQ(Output(),
+            "\ndn: o=Kavri, c=US\nobjectclass: top\nobjectclass: organization\n"
+            "o: Kavri\n\n"
+            "\ndn: ou=Sales, o=Kavri, c=US\nobjectclass: top\n"
+            "objectclass: organizationalunit\nou: Sales\n\n"
+            "dn: cn=John Smith, ou=Sales, o=Kavri, c=US\ncn: John Smith\n"
+            "sn: Smith\ngivenname: John\nobjectclass: top\nobjectclass: person\n"
+            "objectclass: organizationalPerson\nobjectclass: inetOrgPerson\n"
+            "ou: Sales\nmail: js@x.com\nuserpassword: john_smith\n"
+            "uid: john_smith\n\n"
+            "\ndn: ou=R&D, o=Kavri, c=US\nobjectclass: top\n"
+            "objectclass: organizationalunit\nou: R&D\n\n"
+            "dn: cn=Mary Jones, ou=R&D, o=Kavri, c=US\ncn: Mary Jones\n"
+            "sn: Jones\ngivenname: Mary\nobjectclass: top\nobjectclass: person\n"
+            "objectclass: organizationalPerson\nobjectclass: inetOrgPerson\n"
+            "ou: R&D\nmail: mj@x.com\nuserpassword: mary_jones\n"
+            "uid: mary_jones\n\n");
+  EXPECT_NE(page.find("Data successfuly converted"), std::string::npos);
+}
+
+TEST_F(ImportTest, LDAPManagersAndExistingIdentifiers) {
+  std::map<std::string, std::string> vars = {
+      {"toFormat", "toLDAP"}, {"whichUid", "EXISTING"},
+      {"companyName", "Acme"}, {"country", "DE"}};
+  Convert(
+      "gn,sn,ou,uid,mgr\nAnn,Lee,Ops,alee,\nBo,Kim,Ops,bkim,ALEE\n"
+      "Cy,Dunn,Ops,cdunn,nobody\n",
+      {"givenname", "sn", "ou", "uid", "manager"}, vars);
+  std::string out = Output();
+  EXPECT_NE(out.find("dn: o=Acme, c=DE\n"), std::string::npos);
+  EXPECT_NE(out.find("dn: cn=Bo Kim, ou=Ops, o=Acme, c=DE\n"), std::string::npos);
+  // Names come from their own columns, so neither is written twice.
+  EXPECT_EQ(Count(out, "sn: Kim\n"), 1u);
+  EXPECT_NE(out.find("uid: bkim\nmanager: cn=Ann Lee, ou=Ops, o=Acme, c=DE\n"
+                     "userpassword: bo_kim\n\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("uid: cdunn\nmanager: \nuserpassword: cy_dunn\n\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("uid: bo_kim"), std::string::npos);
+}
+
+TEST_F(ImportTest, LDAPStructuralProblemsEndTheConversion) {
+  struct Case {
+    std::vector<std::string> tags;
+    const char* error;
+  } cases[] = {
+      {{"cn", "mail"}, "No ou field specified."},
+      {{"ou", "sn"}, "cn as well as sn &amp; givenname fields are missing"},
+  };
+  for (const Case& c : cases) {
+    unlink((tmp_ + "/tempdata.vcf").c_str());
+    std::string page = Convert("a,b\nc,d\n", c.tags, kLDAP);
+    EXPECT_NE(page.find("Errors encountered while Data convertion."),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find(std::string("Error while converting : ") + c.error),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(page.find("Click on Save"), std::string::npos);
+    EXPECT_FALSE(KvCheckIfFile((tmp_ + "/tempdata.vcf").c_str()));
+  }
+}
+
+TEST_F(ImportTest, SourceOutsideTheTemporaryDirectoryIsNotRead) {
+  ImportRequest req;
+  req.Set({{"toFormat", "toVersit"}, {"filePath", "/etc/passwd"},
+           {"versittags", "1"}, {"versittag_0", "FN"}, {"firstLine", "TRUE"}});
+  VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+  req.Emit(handler.GenVersitFile());
+  std::string page = req.Output();
+  EXPECT_NE(page.find("Could not open the source file"), std::string::npos);
+  EXPECT_EQ(page.find("root"), std::string::npos);
+  EXPECT_FALSE(KvCheckIfFile((tmp_ + "/tempdata.vcf").c_str()));
+
+  // Nor through a link or a subfolder of the temporary directory.
+  ASSERT_EQ(symlink("/etc/passwd", (tmp_ + "/link.txt").c_str()), 0);
+  ImportRequest viaLink;
+  viaLink.Set({{"filePath", tmp_ + "/link.txt"}});
+  VelmoraAdminImportData linked(&viaLink, VelmoraAdminGetApp());
+  EXPECT_EQ(linked.SourcePath(), "");
+  ImportRequest dots;
+  dots.Set({{"filePath", tmp_ + "/../../etc/passwd"}});
+  VelmoraAdminImportData dotted(&dots, VelmoraAdminGetApp());
+  EXPECT_EQ(dotted.SourcePath(), "");
+}
+
+TEST_F(ImportTest, PlantedOutputLinkIsNotFollowed) {
+  std::string victim = tmp_ + "/victim";
+  mkdir(victim.c_str(), 0700);
+  WriteAll(victim + "/keep.txt", "precious\n");
+  ASSERT_EQ(symlink((victim + "/keep.txt").c_str(), (tmp_ + "/tempdata.vcf").c_str()), 0);
+  std::string page = Convert("a\nb\n", {"FN"}, kVersit);
+  EXPECT_EQ(ReadAll(victim + "/keep.txt"), "precious\n");
+  EXPECT_NE(page.find("Could not open the destination file : "), std::string::npos);
+}
+
+TEST_F(ImportTest, DownloadOnlyTheConvertedFile) {
+  WriteAll(tmp_ + "/tempdata.vcf", "BEGIN:vCard\nFN:A\nEND:vCard\n");
+  WriteAll(tmp_ + "/other.txt", "secret\n");
+  struct Case {
+    std::string dataFile;
+    bool sent;
+  } cases[] = {
+      {tmp_ + "/tempdata.vcf", true},
+      {tmp_ + "/other.txt", false},
+      {"/etc/passwd", false},
+      {tmp_ + "/../" + tmp_.substr(5) + "/tempdata.vcf", true},
+  };
+  for (const Case& c : cases) {
+    ImportRequest req;
+    req.Set({{"dataFile", c.dataFile}});
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    std::string out = req.Emit(handler.GenSaveAsDialogBox());
+    EXPECT_EQ(out.find("FN:A") != std::string::npos, c.sent) << c.dataFile << out;
+    EXPECT_EQ(out.find("text/vcf") != std::string::npos, c.sent) << c.dataFile;
+    EXPECT_EQ(out.find("secret"), std::string::npos);
+    EXPECT_EQ(out.find("root:"), std::string::npos);
+  }
+}
+
+TEST_F(ImportTest, OptionsPageKeepsTheUploadForTheFrames) {
+  std::string upload = tmp_ + "/upload-1";
+  WriteAll(upload, "a,b\n");
+  {
+    ImportRequest req;
+    req.capableBrowser = 1;
+    req.Upload("fileUploadName", upload);
+    req.Set({{"toFormat", "toLDAP"}, {"delimiter", ""}});
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    std::string page = req.Emit(handler.DisplayOptionsPage());
+    EXPECT_NE(page.find("rows=\"50%, *\""), std::string::npos) << page;
+    EXPECT_EQ(Count(page, "upload-1"), 2u) << page;
+    EXPECT_NE(page.find("delimiter=%2C"), std::string::npos) << page;
+  }
+  EXPECT_TRUE(KvCheckIfFile(upload.c_str()));
+
+  // A path typed by the administrator is copied, and only from the
+  // temporary directory.
+  struct Case {
+    std::string typed;
+    bool copied;
+  } cases[] = {{upload, true}, {"/etc/passwd", false}};
+  for (const Case& c : cases) {
+    ImportRequest req;
+    req.Set({{"fileUploadName", c.typed}, {"toFormat", "toVersit"}});
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    std::string page = req.Emit(handler.DisplayOptionsPage());
+    EXPECT_EQ(page.find("filePath=%2F") != std::string::npos, c.copied) << page;
+    EXPECT_EQ(page.find("upload-1"), std::string::npos);
+    EXPECT_EQ(page.find("passwd"), std::string::npos);
+  }
+}
+
+TEST_F(ImportTest, FramesOfferTheFileColumns) {
+  std::string source = Source("Name;Mail;Phone\nA;b;c\n");
+  ImportRequest req;
+  req.Set({{"toFormat", "toLDAP"}, {"delimiter", ";"}, {"filePath", source}});
+  VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+  std::string upper = req.Emit(handler.GenUpperFrame());
+  EXPECT_NE(upper.find("Mail"), std::string::npos);
+  EXPECT_NE(upper.find("\"Field 3\""), std::string::npos) << upper;
+  EXPECT_EQ(upper.find("savesubcategform"), std::string::npos);
+  EXPECT_EQ(upper.find("Select Sub-Category"), std::string::npos);
+  EXPECT_NE(upper.find("savecategform"), std::string::npos);
+
+  ImportRequest lowerReq;
+  lowerReq.Set({{"toFormat", "toLDAP"}, {"delimiter", ";"}, {"filePath", source}});
+  VelmoraAdminImportData lowerHandler(&lowerReq, VelmoraAdminGetApp());
+  std::string lower = lowerReq.Emit(lowerHandler.GenLowerFrame());
+  EXPECT_NE(lower.find("versittag_2"), std::string::npos);
+  EXPECT_EQ(lower.find("versittag_3"), std::string::npos);
+  EXPECT_NE(lower.find("changeCurrField(2)"), std::string::npos);
+  EXPECT_NE(lower.find("companyName"), std::string::npos);
+
+  ImportRequest missing;
+  missing.Set({{"toFormat", "toVersit"}, {"filePath", "/etc/passwd"}});
+  VelmoraAdminImportData missingHandler(&missing, VelmoraAdminGetApp());
+  try {
+    delete missingHandler.GenLowerFrame();
+    ADD_FAILURE() << "an unreadable file gave a page";
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> owned(e);
+    std::string lines;
+    for (ValListItem* item = e->GetLines()->GetFirst(); item; item = item->next)
+      lines += std::string(item->value) + "\n";
+    EXPECT_NE(lines.find("Couln't read from the file /etc/passwd"),
+              std::string::npos)
+        << lines;
+  }
+}
+
+TEST_F(ImportTest, CategoryListsAreEditedAndSorted) {
+  KvConfigDB* config = VelmoraAdminGetApp()->GetConfigDB();
+  ValNameList start;
+  start.Append("Work", "WORK");
+  config->WriteSubcategories(&start);
+
+  ImportRequest show;
+  show.Set({{"toFormat", "toVersit"}});
+  VelmoraAdminImportData shower(&show, VelmoraAdminGetApp());
+  std::string page = show.Emit(shower.DisplayAddSubCategoriesPage());
+  EXPECT_NE(page.find("Add new sub categories"), std::string::npos);
+  EXPECT_NE(page.find("subcateg_10"), std::string::npos);
+  EXPECT_EQ(page.find("subcateg_11"), std::string::npos);
+  EXPECT_NE(page.find("name=\"subcategories\" value=\"11\""), std::string::npos)
+      << page;
+
+  ImportRequest save;
+  save.Set({{"toFormat", "toVersit"}, {"subcategories", "4"},
+            {"subcateg_0", "Work"}, {"val_0", "WORK"},
+            {"subcateg_1", ""}, {"val_1", "DROPPED"},
+            {"subcateg_2", "Fax"}, {"val_2", ""},
+            {"subcateg_3", "Cell"}, {"val_3", "CELL"}});
+  VelmoraAdminImportData saver(&save, VelmoraAdminGetApp());
+  delete saver.SaveSubCategoriesPage();
+  std::unique_ptr<ValNameList> stored(config->ReadSubcategories());
+  std::string text;
+  for (ValNameListItem* item = stored->GetFirst(); item; item = item->next)
+    text += std::string(item->name) + "=" + item->value + ";";
+  EXPECT_EQ(text, "Cell=CELL;Fax=Fax;Work=WORK;");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ImportTest, FirstPageAsksForAnUploadOrAPath) {
+  for (int capable : {1, 0}) {
+    ImportRequest req;
+    req.capableBrowser = capable;
+    req.Set({{"program", "IMPORTDATA"}});
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    std::string page = req.Emit(handler.HandleEvent("IMPORTDATA"));
+    EXPECT_EQ(page.find("multipart/form-data") != std::string::npos, capable == 1);
+    EXPECT_EQ(page.find("type=\"file\" name=\"fileUploadName\"") != std::string::npos,
+              capable == 1)
+        << page;
+    EXPECT_EQ(page.find("Enter full pathname of the data file") != std::string::npos,
+              capable == 0);
+    EXPECT_NE(page.find("return validateFields()"), std::string::npos);
+    EXPECT_NE(page.find("value=\"displayOptions\""), std::string::npos);
+  }
+}
+
+}  // namespace
