@@ -133,7 +133,8 @@ class ConsoleTestTree {
                                        "TMPDIR=" + top_ + "/logs"};
       if (!body.empty()) {
         vars.push_back("CONTENT_LENGTH=" + std::to_string(body.size()));
-        vars.push_back("CONTENT_TYPE=application/x-www-form-urlencoded");
+        if (!env.count("CONTENT_TYPE"))
+          vars.push_back("CONTENT_TYPE=application/x-www-form-urlencoded");
       }
       for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = getenv(name))

@@ -24,6 +24,23 @@ class VelmoraAdminCommon : public KavriAdminCommon {
   // how the user logged in. The caller deletes the page.
   Page* GenNavbarPage();
 
+  // Employee data, photographs, directory administrators and accounts. Each
+  // returns a new page the caller deletes; arguments stay the caller's.
+  // The data file form; messages (may be null) are shown as headings,
+  // defaultPath (may be null) fills the path field of a plain form.
+  Page* GenSetupDataPage(ValList* messages, const char* defaultPath,
+                         const char* cancelTarget);
+  // Indexes the named or uploaded data file on a streamed page, or gives the
+  // form again with the reason the file was refused.
+  Page* GenProcessDataPage();
+  Page* GenSetupPhotosPage(const char* message, const char* defaultDir);
+  // Copies the photographs and stores the display size, on a streamed page.
+  Page* GenProcessPhotosPage();
+  Page* GenConfDirAdminsPage();
+  Page* ProcessConfDirAdmins();
+  Page* GenerateAccounts(const char* message);
+  Page* ProcessGenerateAccounts();
+
  protected:
   // The value of "program" ("front" when absent), owned by the request.
   const char* ProgramName() const;
@@ -31,6 +48,17 @@ class VelmoraAdminCommon : public KavriAdminCommon {
   // directory-unreachable kind becomes the database set-up page, any other
   // gets context as its newest line and is thrown on.
   Page* HandleEventError(KvError* error, const char* context);
+
+  // Runs the directory's indexing of path (null: its own data file) with
+  // progress and errors written to page, which must be open.
+  void IndexDataFile(KvStreamPage* page, const char* path);
+  // Fills table with the administrators under edit and adds the selector
+  // cookies that carry them to page.
+  void GetDirAdmins(Page* page, KvPersonGroupTable* table);
+  // Appends to people every member of the groups that is not there yet.
+  void TransferMembersFromGroups(ValList* people, ValList* groups);
+  // The administrators as stored now; message (may be null) goes on top.
+  Page* GenDirAdminsListPage(const char* message);
 
   VelmoraAdminApp* velmoraApp;  // not owned
 };

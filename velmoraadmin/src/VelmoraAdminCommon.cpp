@@ -19,6 +19,14 @@ struct CommonRoute {
 const CommonRoute kRoutes[] = {
     {"front", [](VelmoraAdminCommon* h) { return h->GenFrontPage(); }},
     {"navbar", [](VelmoraAdminCommon* h) { return h->GenNavbarPage(); }},
+    {"progGenerateAccounts", [](VelmoraAdminCommon* h) { return h->GenerateAccounts(nullptr); }},
+    {"progProcessGenerateAccounts", [](VelmoraAdminCommon* h) { return h->ProcessGenerateAccounts(); }},
+    {"setupData", [](VelmoraAdminCommon* h) { return h->GenSetupDataPage(nullptr, nullptr, "../help/diradmin_sum.htm"); }},
+    {"processData", [](VelmoraAdminCommon* h) { return h->GenProcessDataPage(); }},
+    {"setupPhotos", [](VelmoraAdminCommon* h) { return h->GenSetupPhotosPage(nullptr, nullptr); }},
+    {"processPhotos", [](VelmoraAdminCommon* h) { return h->GenProcessPhotosPage(); }},
+    {"genDirAdminsConfPage", [](VelmoraAdminCommon* h) { return h->GenConfDirAdminsPage(); }},
+    {"procconfDirAdmins", [](VelmoraAdminCommon* h) { return h->ProcessConfDirAdmins(); }},
 };
 
 // When a navigation button is shown.
