@@ -26,20 +26,26 @@ Page* Dispatch(Handler* handler, const char* name,
   return handler->VelmoraAdminCommon::HandleEvent(program);
 }
 
-// The form and save pages of each editor are added here as they are built,
-// for instance
-//   {"genChangeJcardLabelForm", [](VelmoraAdminJcardLabel* h) { return h->GenLabelChangeForm(nullptr); }},
-const LabelRoute<VelmoraAdminJcardLabel> kJcardRoutes[] = {{nullptr, nullptr}};
-const LabelRoute<VelmoraAdminEmpLabel> kEmpRoutes[] = {{nullptr, nullptr}};
+const LabelRoute<VelmoraAdminJcardLabel> kJcardRoutes[] = {
+    {"genChangeJcardLabelForm",
+     [](VelmoraAdminJcardLabel* h) { return h->GenLabelChangeForm(nullptr); }},
+    {"useradminChangeJcardLabel",
+     [](VelmoraAdminJcardLabel* h) { return h->ProcessChangeForm(); }},
+};
+const LabelRoute<VelmoraAdminEmpLabel> kEmpRoutes[] = {
+    {"genChangeEmpPageLabelForm",
+     [](VelmoraAdminEmpLabel* h) { return h->GenLabelChangeForm(nullptr); }},
+    {"useradminChangeEmpPageLabel",
+     [](VelmoraAdminEmpLabel* h) { return h->ProcessChangeForm(); }},
+};
 const LabelRoute<VelmoraAdminAdditionalLabel> kAdditionalRoutes[] = {
-    {nullptr, nullptr}};
+    {"genChangeAdditionalInfoForm",
+     [](VelmoraAdminAdditionalLabel* h) { return h->GenLabelChangeForm(nullptr); }},
+    {"proModAddnalFlds",
+     [](VelmoraAdminAdditionalLabel* h) { return h->ProcessChangeForm(); }},
+};
 
 }  // namespace
-
-VelmoraAdminLabel::VelmoraAdminLabel(RequestInfo* req, VelmoraAdminApp* app)
-    : VelmoraAdminCommon(req, app) {}
-
-VelmoraAdminLabel::~VelmoraAdminLabel() = default;
 
 VelmoraAdminJcardLabel::VelmoraAdminJcardLabel(RequestInfo* req,
                                                VelmoraAdminApp* app)
@@ -84,3 +90,62 @@ Page* VelmoraAdminAdditionalLabel::HandleEvent(const char* program) {
         e, "Exception rethrown in VelmoraAdminAdditionalLabel::HandleEvent");
   }
 }
+
+// Business card ------------------------------------------------------------
+
+VCard* VelmoraAdminJcardLabel::GetTemplateCard() {
+  return application->GetUserDB()->GetCardTemplate();
+}
+
+KvBoolean VelmoraAdminJcardLabel::WriteTemplateCard(VCard* card) {
+  if (!application->GetUserDB()->WriteCardTemplate(card))
+    KV_THROW("Unable to store the business card's fields");
+  log->AddMsg(KV_INFO, "Writing of J-Card Succesful");
+  return true;
+}
+
+const char* VelmoraAdminJcardLabel::GetTopLevelProgramName() {
+  return "genChangeJcardLabelForm";
+}
+const char* VelmoraAdminJcardLabel::GetProgramName() {
+  return "useradminChangeJcardLabel";
+}
+const char* VelmoraAdminJcardLabel::GetHeading() { return "hcustbusinesscard"; }
+const char* VelmoraAdminJcardLabel::GetHelpContext() {
+  return "Customize Business Card";
+}
+const char* VelmoraAdminJcardLabel::GetHeadText() {
+  return HeadTextFor("CustBusinessHdg1", "CustBusinessHdg2", "CustBusinessHdg3");
+}
+int VelmoraAdminJcardLabel::MaxAllowedToCheck() { return 5; }
+KvBoolean VelmoraAdminJcardLabel::BlankValuesAllowed() { return true; }
+
+// Person page --------------------------------------------------------------
+
+VCard* VelmoraAdminEmpLabel::GetTemplateCard() {
+  return application->GetUserDB()->GetPersonTemplate();
+}
+
+KvBoolean VelmoraAdminEmpLabel::WriteTemplateCard(VCard* card) {
+  if (!application->GetUserDB()->WritePersonTemplate(card))
+    KV_THROW("Unable to store the person page's fields");
+  log->AddMsg(KV_INFO, "Write of Label Card Succesful");
+  return true;
+}
+
+const char* VelmoraAdminEmpLabel::GetTopLevelProgramName() {
+  return "genChangeEmpPageLabelForm";
+}
+const char* VelmoraAdminEmpLabel::GetProgramName() {
+  return "useradminChangeEmpPageLabel";
+}
+const char* VelmoraAdminEmpLabel::GetHeading() { return "hcustpersonpage"; }
+const char* VelmoraAdminEmpLabel::GetHelpContext() {
+  return "Customize Person Page";
+}
+const char* VelmoraAdminEmpLabel::GetHeadText() {
+  return HeadTextFor("CustPersonHdg1", "CustPersonHdg2", "CustPersonHdg3");
+}
+int VelmoraAdminEmpLabel::MaxAllowedToCheck() { return -1; }
+KvBoolean VelmoraAdminEmpLabel::BlankValuesAllowed() { return false; }
+KvBoolean VelmoraAdminEmpLabel::GenerateCheckInputFieldsFunc() { return true; }
