@@ -5,31 +5,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "ConsoleTestTree.h"
 #include "velmoraadmin.h"
 
 namespace {
 
 std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ConsoleTestTree::ReadFile(path);
 }
-
 void WriteAll(const std::string& path, const std::string& text) {
-  std::ofstream(path) << text;
+  ConsoleTestTree::WriteFile(path, text);
 }
 
 size_t Count(const std::string& text, const std::string& piece) {
@@ -433,6 +427,38 @@ TEST_F(ImportTest, FirstPageAsksForAnUploadOrAPath) {
     EXPECT_NE(page.find("return validateFields()"), std::string::npos);
     EXPECT_NE(page.find("value=\"displayOptions\""), std::string::npos);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The conversion through the program itself: the streamed page reaches the
+// browser, the log keeps the outcome, and the save link fetches the cards.
+TEST(ImportProcessTest, ConvertAndSave) {
+  ConsoleTestTree tree;
+  std::string cookies = tree.LogIn().CookieHeader();
+  std::string source = tree.top() + "/logs/people.txt";
+  ConsoleTestTree::WriteFile(source, "name,mail\nAnn Lee,al@x\n");
+  std::map<std::string, std::string> env = {{"HTTP_COOKIE", cookies}};
+  ConsoleResponse page = tree.Run(
+      "POST", "", env,
+      "program=importdata&sub_program=genVersitFile&toFormat=toVersit"
+      "&filePath=" + source + "&delimiter=&versittags=2&versittag_0=FN"
+      "&versittag_1=EMAIL");
+  EXPECT_TRUE(page.Has("Data successfuly converted")) << page.body;
+  EXPECT_TRUE(page.Has("sub_program=saveAsFile")) << page.body;
+  EXPECT_NE(ConsoleTestTree::ReadFile(tree.top() + "/logs/kvlogfile")
+                .find("Data successfuly converted"),
+            std::string::npos);
+
+  ConsoleResponse saved = tree.Run(
+      "GET", "program=importdata&sub_program=saveAsFile&dataFile=" +
+                 tree.top() + "/logs/tempdata.vcf",
+      env);
+  EXPECT_EQ(saved.body, "BEGIN:vCard\nFN:Ann Lee\nEMAIL:al@x\nEND:vCard\n")
+      << saved.headers;
+  EXPECT_NE(saved.headers.find("text/vcf"), std::string::npos);
 }
 
 }  // namespace
