@@ -167,26 +167,6 @@ TEST(LabelChangeFormTest, BusinessCardOnlyInsistsOnTheName) {
   EXPECT_TRUE(Has(page, "Message CustBusinessHdg1_KAVRI not found"));
 }
 
-TEST(LabelChangeFormTest, NoCardForTheAdministrator) {
-  class NoCard : public PersonLabel {
-   public:
-    using PersonLabel::PersonLabel;
-    VCard* GetDataCard() override { return nullptr; }
-  };
-  PageRequest req;
-  NoCard label(req.get(), nullptr);
-  try {
-    delete label.GenLabelChangeForm(nullptr);
-    ADD_FAILURE() << "no error";
-  } catch (KvError* e) {
-    std::unique_ptr<KvError> owned(e);
-    std::string lines;
-    for (ValListItem* i = e->GetLines()->GetFirst(); i; i = i->next) lines += i->value;
-    EXPECT_TRUE(Has(lines, "Unable to find the vcard for the webmaster"));
-    EXPECT_TRUE(Has(lines, "Exception rethrown in VelmoraAdminLabel::GenLabelChangeForm"));
-  }
-}
-
 // Change-form rows: row r shows card position r + 1 (FN, TEL, EMAIL, ORG,
 // TITLE, NOTE, URL).
 std::vector<std::pair<std::string, std::string>> ChangeForm(
