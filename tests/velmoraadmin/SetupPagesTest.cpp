@@ -118,8 +118,6 @@ TEST_F(SetupPagesTest, DataFormNamesTheFileAndAsksBeforeIndexing) {
   EXPECT_TRUE(plain.Has(tree_.top() + "/data/common/data.vcf and indexed."));
   EXPECT_TRUE(plain.Has("javascript:submitFormAfterConfirm('Indexing will overwrite the "
                         "existing data.\\nDo you want to continue?')"));
-  EXPECT_TRUE(plain.Has("document.createform.dataFile.focus();;top.CurrentProg='Configure Data'"));
-  EXPECT_TRUE(plain.Has("href=\"../help/diradmin_sum.htm\""));
 
   ConsoleResponse capable = Get("program=setupData", {{"HTTP_USER_AGENT", kCapableBrowser}});
   EXPECT_TRUE(capable.Has("enctype=\"multipart/form-data\""));
@@ -134,7 +132,6 @@ TEST_F(SetupPagesTest, IndexingANamedFileReplacesTheDataWithProgress) {
   EXPECT_TRUE(done.Has("top.CurrentProg='Configure Data'"));
   EXPECT_TRUE(done.Has("2 records processed"));
   EXPECT_FALSE(done.Has("Error"));
-  EXPECT_TRUE(done.body.find("</body></html>") != std::string::npos);
   EXPECT_EQ(Data(), kNewPeople);
   EXPECT_TRUE(Exists(path)) << "a named file belongs to the server, not to the page";
 
@@ -202,8 +199,6 @@ TEST_F(SetupPagesTest, PhotoFormShowsTheStoredSize) {
   EXPECT_TRUE(page.Has("value=\"fixedSize\" checked=\"true\""));
   EXPECT_TRUE(page.Has("name=\"photoHeight\" size=\"3\" value=\"80\""));
   EXPECT_TRUE(page.Has("name=\"photoWidth\" size=\"3\" value=\"\""));
-  EXPECT_TRUE(page.Has("name=\"photosDir\" size=\"75\" value=\"\""));
-  EXPECT_TRUE(page.Has("href=\"javascript:validateCustomizePhotoSubmit()\""));
   EXPECT_TRUE(page.Has("action=\"velmoraadmin.cgi?program=processPhotos\""));
 }
 
@@ -264,7 +259,6 @@ TEST_F(SetupPagesTest, AdminFormStartsFromTheStoredAdministrators) {
   EXPECT_TRUE(page.Has(
       "javascript:dirAdminsSelector('../../selector/bin/selector.cgi','..%2F..%2Fadmin%2Fbin%2F"
       "velmoraadmin.cgi%3Fprogram%3DgenDirAdminsConfPage')"));
-  EXPECT_TRUE(page.Has("onUnload=\"CloseChild()\""));
   EXPECT_TRUE(page.Has("action=\"velmoraadmin.cgi?program=procconfDirAdmins\""));
 }
 
@@ -291,8 +285,7 @@ TEST_F(SetupPagesTest, SavingAdministratorsNeverLeavesNone) {
   EXPECT_TRUE(saved.Has("Zoe Adams"));
   EXPECT_TRUE(saved.Has("Mark Brown"));
   EXPECT_TRUE(saved.Has("uid=mbrown"));
-  EXPECT_EQ(ConsoleTestTree::ReadFile(Common("admins.lst")).find("mbrown") != std::string::npos,
-            true);
+  EXPECT_NE(ConsoleTestTree::ReadFile(Common("admins.lst")).find("mbrown"), std::string::npos);
 
   // Every box cleared: the form sends only its placeholder.
   ConsoleResponse none = Post("", "program=procconfDirAdmins&hack=hack");
@@ -306,12 +299,10 @@ TEST_F(SetupPagesTest, SavingAdministratorsNeverLeavesNone) {
 TEST_F(SetupPagesTest, AccountsAreGeneratedAndCounted) {
   ConsoleResponse ask = Get("program=progGenerateAccounts");
   EXPECT_TRUE(ask.Has("href=\"velmoraadmin.cgi?program=progProcessGenerateAccounts\"")) << ask.body;
-  EXPECT_TRUE(ask.Has("top.CurrentProg='Generate Accounts'"));
   EXPECT_FALSE(Exists(Common("accounts.lst")));
 
   ConsoleResponse done = Get("program=progProcessGenerateAccounts");
   EXPECT_TRUE(done.Has("<h2>All accounts were successfully generated. !!</h2>")) << done.body;
-  EXPECT_TRUE(done.Has("<b>Current number of User Accounts</b>"));
   EXPECT_TRUE(done.Has(">3</td>") || done.Has(">3\n"));
   EXPECT_TRUE(Exists(Common("accounts.lst")));
 }
