@@ -99,6 +99,19 @@ void LogTrace(KvLog* log, KvError* error) {
     log->AddMsg(KV_ERROR, item->value ? item->value : "");
 }
 
+// Once a streamed page has begun, the framework can no longer answer with an
+// error page: the error is logged and shown on the stream, which completes.
+void ReportOnStream(KvStreamPage* page, KvError* error, KvLog* log) {
+  std::unique_ptr<KvError> owned(error);
+  LogTrace(log, owned.get());
+  ValList texts;
+  AddErrorTexts(owned.get(), &texts);
+  for (ValListItem* item = texts.GetFirst(); item; item = item->next) {
+    page->addObject(new B(item->value));
+    page->addObject(new Br());
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -205,7 +218,11 @@ Page* VelmoraAdminCommon::GenProcessDataPage() {
     application->GetUserDB();
     std::unique_ptr<KvStreamPage> page(
         new KvStreamPage(request, "Configure Data", GetStyleName()));
-    IndexDataFile(page.get(), path.empty() ? nullptr : path.c_str());
+    try {
+      IndexDataFile(page.get(), path.empty() ? nullptr : path.c_str());
+    } catch (KvError* e) {
+      ReportOnStream(page.get(), e, log);
+    }
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Error processing the configuration of employee data page");
@@ -337,96 +354,87 @@ Page* VelmoraAdminCommon::GenProcessPhotosPage() {
 
     std::unique_ptr<KvStreamPage> page(
         new KvStreamPage(request, "Customize Photos", GetStyleName()));
-    const char* top = TopDirOrNull(config);
-    if (!top) {
-      log->AddMsg(KV_WARNING, kCorruptInstall);
-      page->addObject(new B(kCorruptInstall));
-      page->addObject(new Br());
-      return page.release();
-    }
-    page->addObject(new KvImage("hcustphotos"));
-    page->addObject(new Br());
-    page->addObject(new Br());
-    CallbackContext context(this, page.get(), "photos copied", log);
-
-    if (photosDir.empty()) {
-      const char kNone[] = "No photographs were brought over!";
-      log->AddMsg(KV_INFO, kNone);
-      page->addObject(new B(kNone));
-      page->addObject(new Br());
-    } else if (!copying) {
-      std::string text = photosDir + " is not a directory on the server machine!";
-      log->AddMsg(KV_WARNING, text.c_str());
-      page->addObject(Bold(text));
-      page->addObject(new Br());
-      return page.release();
-    } else {
-      std::string failure;
-      try {
-        HeapText error(users->CopyPhotos(top, photosDir.c_str(), config,
-                                         StdCallbackFunction, &context));
-        if (error) failure = error.get();
-      } catch (KvError* e) {
-        std::unique_ptr<KvError> owned(e);
-        LogTrace(log, owned.get());
-        ValList texts;
-        AddErrorTexts(owned.get(), &texts);
-        for (ValListItem* item = texts.GetFirst(); item; item = item->next) {
-          if (!failure.empty()) failure += " - ";
-          failure += item->value;
-        }
-      }
-      if (!failure.empty()) {
-        log->AddMsg(KV_WARNING, failure.c_str());
-        page->addObject(Bold(failure));
+    try {
+      const char* top = TopDirOrNull(config);
+      if (!top) {
+        log->AddMsg(KV_WARNING, kCorruptInstall);
+        page->addObject(new B(kCorruptInstall));
         page->addObject(new Br());
         return page.release();
       }
-      const char kDone[] = "Photographs were brought over!";
-      log->AddMsg(KV_INFO, kDone);
+      page->addObject(new KvImage("hcustphotos"));
       page->addObject(new Br());
-      page->addObject(new B(kDone));
       page->addObject(new Br());
-    }
+      CallbackContext context(this, page.get(), "photos copied", log);
 
-    // The display size.
-    const char* size = request->FindVar("photoSize");
-    bool fixed = !size || strcasecmp(size, "variableSize") != 0;
-    std::string height = Trimmed(request->FindVar("photoHeight"));
-    std::string width = Trimmed(request->FindVar("photoWidth"));
-    if (fixed && height.empty() && width.empty()) {
+      if (photosDir.empty()) {
+        const char kNone[] = "No photographs were brought over!";
+        log->AddMsg(KV_INFO, kNone);
+        page->addObject(new B(kNone));
+        page->addObject(new Br());
+      } else if (!copying) {
+        std::string text = photosDir + " is not a directory on the server machine!";
+        log->AddMsg(KV_WARNING, text.c_str());
+        page->addObject(Bold(text));
+        page->addObject(new Br());
+        return page.release();
+      } else {
+        HeapText failure(users->CopyPhotos(top, photosDir.c_str(), config,
+                                           StdCallbackFunction, &context));
+        if (failure) {
+          log->AddMsg(KV_WARNING, failure.get());
+          page->addObject(new B(failure.get()));
+          page->addObject(new Br());
+          return page.release();
+        }
+        const char kDone[] = "Photographs were brought over!";
+        log->AddMsg(KV_INFO, kDone);
+        page->addObject(new Br());
+        page->addObject(new B(kDone));
+        page->addObject(new Br());
+      }
+
+      // The display size.
+      const char* size = request->FindVar("photoSize");
+      bool fixed = !size || strcasecmp(size, "variableSize") != 0;
+      std::string height = Trimmed(request->FindVar("photoHeight"));
+      std::string width = Trimmed(request->FindVar("photoWidth"));
+      if (fixed && height.empty() && width.empty()) {
+        page->addObject(new Br());
+        page->addObject(new B(
+            "Neither height nor width were specified.\tPHOTO SIZE NOT CHANGED."));
+        page->addObject(new Br());
+        return page.release();
+      }
+      if (fixed && (!IsWholeNumber(height) || !IsWholeNumber(width))) {
+        // The viewer writes these into its pages: only numbers are stored.
+        page->addObject(new Br());
+        page->addObject(Bold(std::string("The height and the width must be whole numbers.") +
+                             kSizeNotChanged));
+        page->addObject(new Br());
+        return page.release();
+      }
+      std::string shown;
+      if (fixed) {
+        page->addObject(new Br());
+        page->addObject(new B("The current display style for the employee photographs is "));
+        config->PhotoStyle(KV_FIXED, 1, height.c_str(), width.c_str());
+        if (!height.empty() && !width.empty())
+          shown = "Fixed Size(" + width + "W x " + height + "H).";
+        else if (!height.empty())
+          shown = "Fixed Height (" + height + ").";
+        else
+          shown = "Fixed Width (" + width + ").";
+      } else {
+        config->PhotoStyle(KV_VARIABLE, 1, nullptr, nullptr);
+        shown = "Variable Size(True Size).";
+      }
+      config->WriteToFile();
+      page->addObject(Bold(shown));
       page->addObject(new Br());
-      page->addObject(new B(
-          "Neither height nor width were specified.\tPHOTO SIZE NOT CHANGED."));
-      page->addObject(new Br());
-      return page.release();
+    } catch (KvError* e) {
+      ReportOnStream(page.get(), e, log);
     }
-    if (fixed && (!IsWholeNumber(height) || !IsWholeNumber(width))) {
-      // The viewer writes these into its pages: only numbers are stored.
-      page->addObject(new Br());
-      page->addObject(Bold(std::string("The height and the width must be whole numbers.") +
-                           kSizeNotChanged));
-      page->addObject(new Br());
-      return page.release();
-    }
-    std::string shown;
-    if (fixed) {
-      page->addObject(new Br());
-      page->addObject(new B("The current display style for the employee photographs is "));
-      config->PhotoStyle(KV_FIXED, 1, height.c_str(), width.c_str());
-      if (!height.empty() && !width.empty())
-        shown = "Fixed Size(" + width + "W x " + height + "H).";
-      else if (!height.empty())
-        shown = "Fixed Height (" + height + ").";
-      else
-        shown = "Fixed Width (" + width + ").";
-    } else {
-      config->PhotoStyle(KV_VARIABLE, 1, nullptr, nullptr);
-      shown = "Variable Size(True Size).";
-    }
-    config->WriteToFile();
-    page->addObject(Bold(shown));
-    page->addObject(new Br());
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Error processing the customize photos page");
