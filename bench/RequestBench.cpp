@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,26 @@ void BM_LoginPage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoginPage)->Arg(200)->Arg(10000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Generating login accounts for everybody in a directory, through the tool;
+// each iteration starts from a directory without accounts.
+void BM_GenerateAccounts(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto tree = std::make_unique<Tree>(static_cast<int>(state.range(0)));
+    std::string top = tree->Bin() + "/../../..";
+    state.ResumeTiming();
+    if (!RunOnce(BENCH_TOOL, top, {}, {"--top", top, "accounts", "generate"})) {
+      state.SkipWithError("account generation failed");
+      break;
+    }
+    state.PauseTiming();
+    tree.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_GenerateAccounts)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 #endif
 
 }  // namespace
