@@ -108,6 +108,9 @@ class KavriBaseCommon {
  protected:
   // The URL of the application's program file, with no parameters.
   Url* ProgramUrl() const;
+  // The login form's action: this request again, with its parameters but
+  // the login name and password. The caller owns the URL.
+  Url* RepeatRequestUrl() const;
 
   char* uid;
   KvStyle* style;

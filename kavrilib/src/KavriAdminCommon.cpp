@@ -43,15 +43,7 @@ Page* KavriAdminCommon::UserAuthenticateAndLogin() {
   if (IsLoggedIn()) return nullptr;
   UserDB* db = application->GetUserDB();
 
-  // The login page repeats this request once the user has logged in.
-  std::unique_ptr<Url> action(ProgramUrl());
-  for (ValNameListItem* item = request->params->GetFirst(); item;
-       item = item->next) {
-    if (!item->name || strcasecmp(item->name, "login") == 0 ||
-        strcasecmp(item->name, "password") == 0)
-      continue;
-    action->addAttribute(item->name, item->value ? item->value : "");
-  }
+  std::unique_ptr<Url> action(RepeatRequestUrl());
 
   if (request->remoteUser && *request->remoteUser) {
     std::unique_ptr<char, decltype(&free)> remote(

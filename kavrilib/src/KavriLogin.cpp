@@ -215,12 +215,8 @@ Page* KavriBaseCommon::LogoutPage() {
   return page.release();
 }
 
-Page* KavriBaseCommon::UserAuthenticateAndLogin() {
-  if (IsLoggedIn()) return nullptr;
-  UserDB* db = application->GetUserDB();
-
-  // The login page repeats this request once the user has logged in.
-  std::unique_ptr<Url> action(ProgramUrl());
+Url* KavriBaseCommon::RepeatRequestUrl() const {
+  Url* action = ProgramUrl();
   for (ValNameListItem* item = request->params->GetFirst(); item;
        item = item->next) {
     if (!item->name || strcasecmp(item->name, "login") == 0 ||
@@ -228,6 +224,14 @@ Page* KavriBaseCommon::UserAuthenticateAndLogin() {
       continue;
     action->addAttribute(item->name, item->value ? item->value : "");
   }
+  return action;
+}
+
+Page* KavriBaseCommon::UserAuthenticateAndLogin() {
+  if (IsLoggedIn()) return nullptr;
+  UserDB* db = application->GetUserDB();
+
+  std::unique_ptr<Url> action(RepeatRequestUrl());
   if (!db->IsSetup())
     return GenLoginPage(action.release(),
                         "Cannot login as the application is not setup");
