@@ -216,6 +216,54 @@ void AddBreaks(HTMLObject* parent, int count) {
   for (int i = 0; i < count; ++i) parent->addObject(new Br());
 }
 
+// The uids a form sent under name, with the directory administrators' token
+// when their box was checked.
+ValList* SentPeople(RequestInfo* request, const char* name) {
+  std::unique_ptr<ValList> people(SentUids(request, name));
+  if (request->FindVar("adminCheckbox")) people->Append(kTokenDirAdmin);
+  return people.release();
+}
+
+// The button that opens the person selector through the page's script
+// function, which comes back to (program, name, value).
+HTMLObject* SelectorButton(const char* function, const char* program,
+                           const char* name, const char* value) {
+  String call = String("javascript:") + function + "('" + kSelectorProgram + "','" +
+                SelectorReturnLink(program, name, value) + "')";
+  return new KvImageButton(call.CStr(), "bselectpeople", kModifyAttributeText);
+}
+
+// Runs store, which says whether the directory stored an operation's list; a
+// refusal or a failure is thrown with the write failure added.
+void StoreOperList(const std::function<bool()>& store) {
+  try {
+    if (!store()) KV_THROW("The directory did not store the list");
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, kWriteFailed);
+    throw;
+  }
+}
+
+// The line and the save button that end a form.
+void AddSave(HTMLObject* form) {
+  form->addObject(new Hr());
+  form->addObject(new KvImageButton(new SubmitFormUrl(), "bsave", "Save"));
+}
+
+// The choices of who approves or is told, among those a rule lets modify:
+// the directory administrators' box and the people's boxes named name,
+// checked for those in chosen; then the save button.
+void AddMailChoices(HTMLObject* form, const AccessList& rule, ValList* chosen,
+                    const char* name, UserDB* db) {
+  if (rule.dirAdmin) {
+    form->addObject(DirAdminChoice(Contains(chosen, kTokenDirAdmin)));
+    form->addObject(new Br());
+  }
+  if (rule.uids->GetCount() > 0)
+    form->addObject(PeopleToChoose(name, rule.uids.get(), chosen, db));
+  AddSave(form);
+}
+
 }  // namespace
 
 // Frames --------------------------------------------------------------------
@@ -490,20 +538,15 @@ Page* VelmoraAdminAccessControl::GenAttribModifyFrame() {
     form->addObject(new KvIndentObject(adminBox, 12));
     AddBreaks(form, 2);
 
-    String selectorCall = String("javascript:AdminSelector('") + kSelectorProgram +
-                          "','" +
-                          SelectorReturnLink("attribModifyPeople", "attribId", attribId) +
-                          "')";
-    form->addObject(new KvImageButton(selectorCall.CStr(), "bselectpeople",
-                                      kModifyAttributeText));
+    form->addObject(
+        SelectorButton("AdminSelector", "attribModifyPeople", "attribId", attribId));
     KvPersonGroupTable* people = new KvPersonGroupTable();
     form->addObject(people);
     people->AddCheckedPeople("attrib_uid_val", edited.uids.get(),
                              static_cast<HTMLObject*>(nullptr), db, "validate('people');");
     form->addObject(new KvHiddenInput("noOfPeople", edited.uids->GetCount()));
 
-    form->addObject(new Hr());
-    form->addObject(new KvImageButton(new SubmitFormUrl(), "bsave", "Save"));
+    AddSave(form);
     form->addObject(new KvImageButton(
         PageUrl(programFile, "attribMainFrame", "attribId", attribId), "bcancel",
         "Cancel"));
@@ -571,14 +614,7 @@ Page* VelmoraAdminAccessControl::GenAttribSelectEmailFrame() {
       form->addObject(ItalicBold(attribId));
     }
     form->addObject(new Br());
-    if (rule.dirAdmin) {
-      form->addObject(DirAdminChoice(Contains(approvers.get(), kTokenDirAdmin)));
-      form->addObject(new Br());
-    }
-    if (rule.uids->GetCount() > 0)
-      form->addObject(PeopleToChoose("attrib_uid_val", rule.uids.get(), approvers.get(), db));
-    form->addObject(new Hr());
-    form->addObject(new KvImageButton(new SubmitFormUrl(), "bsave", "Save"));
+    AddMailChoices(form, rule, approvers.get(), "attrib_uid_val", db);
     form->addObject(new KvImageButton(PageUrl(application->GetProgramFile(),
                                               "attribModifyPeople", "attribId", attribId),
                                       "bcancel", "Cancel"));
@@ -592,8 +628,7 @@ Page* VelmoraAdminAccessControl::GenAttribSelectEmailFrame() {
 Page* VelmoraAdminAccessControl::GenProcessSelectEmail() {
   try {
     const char* attribId = RequiredAttribute(request);
-    std::unique_ptr<ValList> approvers(SentUids(request, "attrib_uid_val"));
-    if (request->FindVar("adminCheckbox")) approvers->Append(kTokenDirAdmin);
+    std::unique_ptr<ValList> approvers(SentPeople(request, "attrib_uid_val"));
     if (!application->GetUserDB()->SetAttribApprovers(application->GetConfigDB(),
                                                       attribId, approvers.get()))
       KV_THROW(kWriteFailed);
@@ -671,17 +706,13 @@ Page* VelmoraAdminAccessControl::GenOperationModifyFrame() {
         fromSelector ? request->FindVar("adminCheckbox") != nullptr : edited.dirAdmin;
     form->addObject(DirAdminChoice(dirAdmin));
     AddBreaks(form, 2);
-    String selectorCall = String("javascript:AdminOperSelector('") + kSelectorProgram +
-                          "','" +
-                          SelectorReturnLink("modifyOperPeople", "operId", operId) + "')";
-    form->addObject(new KvImageButton(selectorCall.CStr(), "bselectpeople",
-                                      kModifyAttributeText));
+    form->addObject(
+        SelectorButton("AdminOperSelector", "modifyOperPeople", "operId", operId));
     KvPersonGroupTable* people = new KvPersonGroupTable();
     form->addObject(people);
     people->AddCheckedPeople("oper_uid_val", edited.uids.get(),
                              static_cast<const char*>(nullptr), db);
-    form->addObject(new Hr());
-    form->addObject(new KvImageButton(new SubmitFormUrl(), "bsave", "Save"));
+    AddSave(form);
     form->addObject(new KvImageButton(
         PageUrl(programFile, "progOperMainFrame", "operId", operId), "bcancel", "Cancel"));
     return page.release();
@@ -694,15 +725,10 @@ Page* VelmoraAdminAccessControl::GenOperationModifyFrame() {
 Page* VelmoraAdminAccessControl::GenOperationSaveModifiers() {
   try {
     const char* operId = OperationId(request->FindVar("operId"));
-    std::unique_ptr<ValList> modifiers(SentUids(request, "oper_uid_val"));
-    if (request->FindVar("adminCheckbox")) modifiers->Append(kTokenDirAdmin);
-    try {
-      if (!application->GetUserDB()->SetOperModifiers(operId, modifiers.get()))
-        KV_THROW("The directory did not store the list");
-    } catch (KvError* e) {
-      KV_ADD_LINE(e, kWriteFailed);
-      throw;
-    }
+    std::unique_ptr<ValList> modifiers(SentPeople(request, "oper_uid_val"));
+    StoreOperList([&] {
+      return application->GetUserDB()->SetOperModifiers(operId, modifiers.get());
+    });
     return GenOperationSelectEmailFrame();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminAccessControl::GenOperationSaveModifiers()");
@@ -730,14 +756,7 @@ Page* VelmoraAdminAccessControl::GenOperationSelectEmailFrame() {
                                                     "processOperationEmail", "operId",
                                                     operId));
     page->AppendToBody(form);
-    if (rule.dirAdmin) {
-      form->addObject(DirAdminChoice(Contains(notified.get(), kTokenDirAdmin)));
-      form->addObject(new Br());
-    }
-    if (rule.uids->GetCount() > 0)
-      form->addObject(PeopleToChoose("oper_uid_val", rule.uids.get(), notified.get(), db));
-    form->addObject(new Hr());
-    form->addObject(new KvImageButton(new SubmitFormUrl(), "bsave", "Save"));
+    AddMailChoices(form, rule, notified.get(), "oper_uid_val", db);
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminAccessControl::GenOperationSelectEmailFrame()");
@@ -748,15 +767,10 @@ Page* VelmoraAdminAccessControl::GenOperationSelectEmailFrame() {
 Page* VelmoraAdminAccessControl::GenOperationSaveEmail() {
   try {
     const char* operId = OperationId(request->FindVar("operId"));
-    std::unique_ptr<ValList> notified(SentUids(request, "oper_uid_val"));
-    if (request->FindVar("adminCheckbox")) notified->Append(kTokenDirAdmin);
-    try {
-      if (!application->GetUserDB()->SetOperNotifyList(operId, notified.get()))
-        KV_THROW("The directory did not store the list");
-    } catch (KvError* e) {
-      KV_ADD_LINE(e, kWriteFailed);
-      throw;
-    }
+    std::unique_ptr<ValList> notified(SentPeople(request, "oper_uid_val"));
+    StoreOperList([&] {
+      return application->GetUserDB()->SetOperNotifyList(operId, notified.get());
+    });
     return GenOperationMainFrame();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminAccessControl::GenOperationSaveEmail()");
