@@ -69,6 +69,18 @@ class VelmoraAdminLabel : public VelmoraAdminCommon {
   const char* HeadTextFor(const char* key1, const char* key2,
                           const char* key3);
 
+  // The form of a step that posts to subProgram, with the explanation; it
+  // is put into page, which owns it.
+  KvForm* NewLabelForm(KvPage* page, const char* subProgram);
+  // The parts of an order page. NewOrderTable is the four-column table
+  // headed first and second (the caller adds it); AddArrowCells adds a row's
+  // down and up arrow cells, or empty cells; AddOrderButtons ends the form
+  // and page with the arrows' hidden fields and the save and cancel buttons,
+  // taking cancel.
+  static KvTable* NewOrderTable(const char* first, const char* second);
+  static void AddArrowCells(KvTable* table, int row, bool down, bool up);
+  static void AddOrderButtons(KvPage* page, KvForm* form, Url* cancel);
+
   KvBoolean rowAdded;
   KvBoolean defaultCB;
 };

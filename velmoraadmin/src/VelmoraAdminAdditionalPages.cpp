@@ -99,11 +99,7 @@ void VelmoraAdminAdditionalLabel::StoreFieldsList(ValNameList* fields) {
     KV_THROW("Unable to store the additional information fields");
 }
 
-KvBoolean VelmoraAdminAdditionalLabel::IsArrowRequest() {
-  const char* direction = request->FindVar("direction");
-  return direction && (strcasecmp(direction, "up") == 0 ||
-                       strcasecmp(direction, "down") == 0);
-}
+KvBoolean VelmoraAdminAdditionalLabel::IsArrowRequest() { return ArrowAction(); }
 
 const char* VelmoraAdminAdditionalLabel::GetHeadText() {
   try {
@@ -156,13 +152,7 @@ Page* VelmoraAdminAdditionalLabel::GenLabelChangeForm(const char* message) {
     page->AddJSFunction(kAdminJS, "IsNamePropertyExists");
     page->AddJSFunction(kAdminJS, "validateAdditionalFieldsSubmitForm");
 
-    KvForm* form = new KvForm(kFormName, new Url(application->GetProgramFile()));
-    page->AppendToBody(form);
-    form->addObject(new KvHiddenInput("program", kProcessProgram));
-    form->addObject(new KvHiddenInput("sub_program", "procSave"));
-    form->addObject(GetHeadText(), 0);
-    form->addObject(new Br());
-    form->addObject(new Br());
+    KvForm* form = NewLabelForm(page.get(), "procSave");
     form->addObject(new KvImageButton(ProcessUrl(kProcessProgram, "genaddform"),
                                       "badd", "Add a new field"));
     KvTable* table = new KvTable(2, 0, 0);
@@ -210,13 +200,7 @@ Page* VelmoraAdminAdditionalLabel::GenAddLabelForm() {
     page->AddJSSubmitForm();
     page->AddJSIsInteger();
     page->AddJSFunction(kAdminJS, "validateAddAddnlFieldSubmitForm");
-    KvForm* form = new KvForm(kFormName, new Url(application->GetProgramFile()));
-    page->AppendToBody(form);
-    form->addObject(new KvHiddenInput("program", kProcessProgram));
-    form->addObject(new KvHiddenInput("sub_program", "processadd"));
-    form->addObject(GetHeadText(), 0);
-    form->addObject(new Br());
-    form->addObject(new Br());
+    KvForm* form = NewLabelForm(page.get(), "processadd");
     KvTable* table = new KvTable(2, 0, 0);
     form->addObject(table);
     table->addObject(new Center(new B("Field Heading")));
@@ -364,19 +348,9 @@ Page* VelmoraAdminAdditionalLabel::GenLabelOrderChangeForm(const char* message) 
     std::unique_ptr<KvPage> page(NewLabelPage(message));
     page->AddJSSubmitForm();
     page->AddJSFunction(kAdminJS, "arrowActionsubmitForm");
-    KvForm* form = new KvForm(kFormName, new Url(application->GetProgramFile()));
-    page->AppendToBody(form);
-    form->addObject(new KvHiddenInput("program", GetProgramName()));
-    form->addObject(new KvHiddenInput("sub_program", "procSaveOrder"));
-    form->addObject(GetHeadText(), 0);
-    form->addObject(new Br());
-    form->addObject(new Br());
-    KvTable* table = new KvTable(4, 0, 0);
+    KvForm* form = NewLabelForm(page.get(), "procSaveOrder");
+    KvTable* table = NewOrderTable("Field Heading", "Size");
     form->addObject(table);
-    table->addObject(new I("Field Heading"));
-    table->addObject(new I("Size"));
-    table->addObject("", 0);
-    table->addObject("", 0);
 
     // Rows naming no field, or a field already shown, are dropped.
     int numFields = fields->GetCount() / 2;
@@ -392,33 +366,11 @@ Page* VelmoraAdminAdditionalLabel::GenLabelOrderChangeForm(const char* message) 
       ValNameListItem* desc = fields->GetNthItem(2 * p);
       table->addObject(new B(desc->value ? desc->value : ""));
       table->addObject(new B(desc->next->value ? desc->next->value : ""));
-      if (r < count - 1) {
-        std::string link =
-            "javascript:arrowActionsubmitForm('down', '" + std::to_string(r) + "')";
-        table->addObject(new Center(new KvImageButton(
-            link.c_str(), "marrowdown", "Move the label down one step")));
-      } else {
-        table->addObject("", 0);
-      }
-      if (r > 0) {
-        std::string link =
-            "javascript:arrowActionsubmitForm('up', '" + std::to_string(r) + "')";
-        table->addObject(new Center(new KvImageButton(
-            link.c_str(), "marrowup", "Move the label up one step")));
-      } else {
-        table->addObject("", 0);
-      }
+      AddArrowCells(table, r, r < count - 1, r > 0);
       form->addObject(new KvHiddenInput(("ord_" + std::to_string(r)).c_str(), p));
     }
     form->addObject(new KvHiddenInput("hiddennumFlds", count));
-    form->addObject(new KvHiddenInput("direction", "NO"));
-    form->addObject(new KvHiddenInput("whichone", ""));
-    page->AppendToBody(new Hr());
-    page->AppendToBody(new KvImageButton(new SubmitFormUrl(), "bsave",
-                                         "Save ordering of labels"));
-    page->AppendToBody(new KvImageButton(
-        ProcessUrl(GetTopLevelProgramName(), nullptr), "bcancel",
-        "Discard changes to the ordering of labels"));
+    AddOrderButtons(page.get(), form, ProcessUrl(GetTopLevelProgramName(), nullptr));
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Error: Processing of Generation of Label Order Page failed.");

@@ -195,14 +195,7 @@ Page* VelmoraAdminLabel::GenLabelChangeForm(const char* message) {
 
     std::unique_ptr<KvPage> page(NewLabelPage(message));
     page->AddJSSubmitForm();
-    Url* action = new Url(application->GetProgramFile());
-    KvForm* form = new KvForm(kFormName, action);
-    page->AppendToBody(form);
-    form->addObject(new KvHiddenInput("program", GetProgramName()));
-    form->addObject(new KvHiddenInput("sub_program", "genLabelOrder"));
-    form->addObject(GetHeadText(), 0);
-    form->addObject(new Br());
-    form->addObject(new Br());
+    KvForm* form = NewLabelForm(page.get(), "genLabelOrder");
     KvTable* table = new KvTable(2, 0, 0);
     form->addObject(table);
     table->addObject(new I("Field"));
@@ -340,6 +333,59 @@ ValNameList* VelmoraAdminLabel::GetDisplayOrderList(VCard* dataCard,
   }
 }
 
+KvForm* VelmoraAdminLabel::NewLabelForm(KvPage* page, const char* subProgram) {
+  KvForm* form = new KvForm(kFormName, new Url(application->GetProgramFile()));
+  page->AppendToBody(form);
+  form->addObject(new KvHiddenInput("program", GetProgramName()));
+  form->addObject(new KvHiddenInput("sub_program", subProgram));
+  form->addObject(GetHeadText(), 0);
+  form->addObject(new Br());
+  form->addObject(new Br());
+  return form;
+}
+
+KvTable* VelmoraAdminLabel::NewOrderTable(const char* first, const char* second) {
+  KvTable* table = new KvTable(4, 0, 0);
+  table->addObject(new I(first));
+  table->addObject(new I(second));
+  table->addObject("", 0);
+  table->addObject("", 0);
+  return table;
+}
+
+void VelmoraAdminLabel::AddArrowCells(KvTable* table, int row, bool down, bool up) {
+  struct Arrow {
+    bool shown;
+    const char* direction;
+    const char* image;
+    const char* text;
+  };
+  const Arrow arrows[] = {
+      {down, "down", "marrowdown", "Move the label down one step"},
+      {up, "up", "marrowup", "Move the label up one step"},
+  };
+  for (const Arrow& arrow : arrows) {
+    if (!arrow.shown) {
+      table->addObject("", 0);
+      continue;
+    }
+    std::string link = std::string("javascript:arrowActionsubmitForm('") +
+                       arrow.direction + "', '" + std::to_string(row) + "')";
+    table->addObject(
+        new Center(new KvImageButton(link.c_str(), arrow.image, arrow.text)));
+  }
+}
+
+void VelmoraAdminLabel::AddOrderButtons(KvPage* page, KvForm* form, Url* cancel) {
+  form->addObject(new KvHiddenInput("direction", "NO"));
+  form->addObject(new KvHiddenInput("whichone", ""));
+  page->AppendToBody(new Hr());
+  page->AppendToBody(
+      new KvImageButton(new SubmitFormUrl(), "bsave", "Save ordering of labels"));
+  page->AppendToBody(
+      new KvImageButton(cancel, "bcancel", "Discard changes to the ordering of labels"));
+}
+
 Page* VelmoraAdminLabel::GenLabelOrderChangeForm(const char* message) {
   try {
     int max = MaxAllowedToCheck();
@@ -358,20 +404,9 @@ Page* VelmoraAdminLabel::GenLabelOrderChangeForm(const char* message) {
     std::unique_ptr<KvPage> page(NewLabelPage(message));
     page->AddJSSubmitForm();
     page->AddJSFunction(kAdminJS, "arrowActionsubmitForm");
-    KvForm* form =
-        new KvForm(kFormName, new Url(application->GetProgramFile()));
-    page->AppendToBody(form);
-    form->addObject(new KvHiddenInput("program", GetProgramName()));
-    form->addObject(new KvHiddenInput("sub_program", "saveLabels"));
-    form->addObject(GetHeadText(), 0);
-    form->addObject(new Br());
-    form->addObject(new Br());
-    KvTable* table = new KvTable(4, 0, 0);
+    KvForm* form = NewLabelForm(page.get(), "saveLabels");
+    KvTable* table = NewOrderTable("Field", "Displayed As");
     form->addObject(table);
-    table->addObject(new I("Field"));
-    table->addObject(new I("Displayed As"));
-    table->addObject("", 0);
-    table->addObject("", 0);
 
     std::unique_ptr<ValNameList> order(
         GetDisplayOrderList(data.get(), templateCard.get()));
@@ -394,37 +429,16 @@ Page* VelmoraAdminLabel::GenLabelOrderChangeForm(const char* message) {
             templateCard ? templateCard->GetEntry(field) : nullptr;
         table->addObject(new I(stored && stored->value ? stored->value : ""));
       }
-      if (r >= 1 && r < count - 1) {
-        std::string link =
-            "javascript:arrowActionsubmitForm('down', '" + std::to_string(r) + "')";
-        table->addObject(new Center(new KvImageButton(
-            link.c_str(), "marrowdown", "Move the label down one step")));
-      } else {
-        table->addObject("", 0);
-      }
-      if (r > 1) {
-        std::string link =
-            "javascript:arrowActionsubmitForm('up', '" + std::to_string(r) + "')";
-        table->addObject(new Center(new KvImageButton(
-            link.c_str(), "marrowup", "Move the label up one step")));
-      } else {
-        table->addObject("", 0);
-      }
+      AddArrowCells(table, r, r >= 1 && r < count - 1, r > 1);
       form->addObject(new KvHiddenInput(RowName("ord_", r).c_str(), item->name));
     }
     // The chosen fields and headings are kept before the order is confirmed.
     if (!arrow) WriteTemplateCard(newTemplate.get());
 
     form->addObject(new KvHiddenInput("numFldsDisplayd", count));
-    form->addObject(new KvHiddenInput("direction", "NO"));
-    form->addObject(new KvHiddenInput("whichone", ""));
-    page->AppendToBody(new Hr());
-    page->AppendToBody(new KvImageButton(new SubmitFormUrl(), "bsave",
-                                         "Save ordering of labels"));
     Url* cancel = new Url(application->GetProgramFile());
     cancel->addAttribute("program", GetTopLevelProgramName());
-    page->AppendToBody(new KvImageButton(
-        cancel, "bcancel", "Discard changes to the ordering of labels"));
+    AddOrderButtons(page.get(), form, cancel);
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e,
