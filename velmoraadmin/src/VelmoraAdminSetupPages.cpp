@@ -112,6 +112,34 @@ void ReportOnStream(KvStreamPage* page, KvError* error, KvLog* log) {
   }
 }
 
+// A set-up page under its help context and heading image.
+KvPage* HeadedPage(KvPageStyle* pageStyle, const char* helpContext,
+                   const char* heading) {
+  KvPage* page = new KvPage(pageStyle);
+  page->SetHelpContext(helpContext);
+  page->AppendToBody(new KvImage(heading));
+  page->AppendToBody(new Br());
+  return page;
+}
+
+void AddReturnButton(KvPage* page) {
+  page->AppendToBody(new Hr());
+  page->AppendToBody(new KvImageButton(kSummaryPage, "bdone",
+                                       "Return to Directory Admin front page"));
+}
+
+// A directory that cannot be reached gets the set-up error page; any other
+// failure goes on with line added.
+Page* SetupFailurePage(KavriAdminCommon* handler, KvError* error, const char* line) {
+  if (error->GetKind() != kKvErrorUnreachable) {
+    KV_ADD_LINE(error, line);
+    throw error;
+  }
+  std::unique_ptr<KvError> owned(error);
+  return handler->GenDBSetupErrorPage("Could not connect to database.",
+                                      owned->GetUserLines());
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -332,13 +360,7 @@ Page* VelmoraAdminCommon::GenSetupPhotosPage(const char* message,
     return page.release();
   } catch (KvError* e) {
     page.reset();
-    if (e->GetKind() == kKvErrorUnreachable) {
-      std::unique_ptr<KvError> owned(e);
-      return GenDBSetupErrorPage("Could not connect to database.",
-                                 owned->GetUserLines());
-    }
-    KV_ADD_LINE(e, "Error setting up the customize photos page");
-    throw;
+    return SetupFailurePage(this, e, "Error setting up the customize photos page");
   }
 }
 
@@ -487,13 +509,7 @@ Page* VelmoraAdminCommon::GenConfDirAdminsPage() {
     return page.release();
   } catch (KvError* e) {
     page.reset();
-    if (e->GetKind() == kKvErrorUnreachable) {
-      std::unique_ptr<KvError> owned(e);
-      return GenDBSetupErrorPage("Could not connect to database.",
-                                 owned->GetUserLines());
-    }
-    KV_ADD_LINE(e, "Error displaying up the configure webmaster's\tpage");
-    throw;
+    return SetupFailurePage(this, e, "Error displaying up the configure webmaster's\tpage");
   }
 }
 
@@ -564,10 +580,9 @@ Page* VelmoraAdminCommon::GenDirAdminsListPage(const char* message) {
   try {
     UserDB* users = application->GetUserDB();
     std::unique_ptr<ValList> admins(users->GetDirAdmins());
-    std::unique_ptr<KvPage> page(new KvPage(style->GetMainPageStyle()));
-    page->SetHelpContext("Configure Directory Admins");
-    page->AppendToBody(new KvImage("hconfdirectoryadmins"));
-    page->AppendToBody(new Br());
+    std::unique_ptr<KvPage> page(HeadedPage(style->GetMainPageStyle(),
+                                            "Configure Directory Admins",
+                                            "hconfdirectoryadmins"));
     if (message) page->AppendToBody(new H2(message));
     page->AppendToBody(new H3("Current Directory Administrators"));
     KvTable* table = new KvTable(3, 0, 0);
@@ -579,9 +594,7 @@ Page* VelmoraAdminCommon::GenDirAdminsListPage(const char* message) {
         table->addObject(new KvPersonLink(name ? name.get() : item->value, item->value));
       }
     }
-    page->AppendToBody(new Hr());
-    page->AppendToBody(new KvImageButton(kSummaryPage, "bdone",
-                                         "Return to Directory Admin front page"));
+    AddReturnButton(page.get());
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminCommon::GenDirAdminsListPage");
@@ -594,10 +607,8 @@ Page* VelmoraAdminCommon::GenDirAdminsListPage(const char* message) {
 
 Page* VelmoraAdminCommon::GenerateAccounts(const char* message) {
   try {
-    std::unique_ptr<KvPage> page(new KvPage(style->GetMainPageStyle()));
-    page->SetHelpContext("Generate Accounts");
-    page->AppendToBody(new KvImage("hgenerateaccounts"));
-    page->AppendToBody(new Br());
+    std::unique_ptr<KvPage> page(HeadedPage(style->GetMainPageStyle(),
+                                            "Generate Accounts", "hgenerateaccounts"));
     if (message) {
       page->AppendToBody(new H2(message));
       page->AppendToBody(new Br());
@@ -625,10 +636,8 @@ Page* VelmoraAdminCommon::ProcessGenerateAccounts() {
     if (users->GenerateAccounts() != 1)
       return GenerateAccounts("The accounts could not be generated.");
     int count = users->GetNumAccounts();
-    std::unique_ptr<KvPage> page(new KvPage(style->GetMainPageStyle()));
-    page->SetHelpContext("Generate Accounts");
-    page->AppendToBody(new KvImage("hgenerateaccounts"));
-    page->AppendToBody(new Br());
+    std::unique_ptr<KvPage> page(HeadedPage(style->GetMainPageStyle(),
+                                            "Generate Accounts", "hgenerateaccounts"));
     page->AppendToBody(new H2("All accounts were successfully generated. !!"));
     page->AppendToBody(new Br());
     page->AppendToBody(new B(application->GetMessage("GenerateAccountsWarning")));
@@ -638,9 +647,7 @@ Page* VelmoraAdminCommon::ProcessGenerateAccounts() {
     page->AppendToBody(table);
     table->addObject(new B("Current number of User Accounts"));
     table->addObject(count);
-    page->AppendToBody(new Hr());
-    page->AppendToBody(new KvImageButton(kSummaryPage, "bdone",
-                                         "Return to Directory Admin front page"));
+    AddReturnButton(page.get());
     return page.release();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminCommon::ProcessGenerateAccounts");
