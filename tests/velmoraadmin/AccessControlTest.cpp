@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleTestTree.h"
+#include "FileBackendTest.h"
 #include "TestSupport.h"
 
 namespace {
@@ -25,40 +25,14 @@ const char kPeople[] =
     "BEGIN:VCARD\nFN:Eve Fox\nUID:efox\nEND:VCARD\n";
 const char kEnvelope[] = "<img border=\"0\" src=\"images/style0/menvelopeicon.gif\">";
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
-class AccessControlTest : public ::testing::Test {
+class AccessControlTest : public FileBackendTest {
  protected:
   void SetUp() override {
-    std::string lib = tree_.top() + "/lib/kvfiledblib_cgi.so";
-    unlink(lib.c_str());
-    ASSERT_EQ(symlink(FILEDB_BACKEND, lib.c_str()), 0);
-    std::string people = tree_.top() + "/people.vcf";
-    ConsoleTestTree::WriteFile(people, kPeople);
-    ASSERT_EQ(Tool("index " + people), 0);
-    ASSERT_EQ(Tool("admins add zadams"), 0);
+    InstallFileBackend(kPeople);
+    if (HasFatalFailure()) return;
     ConsoleTestTree::WriteFile(tree_.bin() + "/adminmsg.lst",
                                "BEGIN:vNameList\nAccessControlMsg1:Choose who may change what.\n"
                                "END:vNameList\n");
-  }
-
-  int Tool(const std::string& command) {
-    std::string line = std::string(FILEDB_TOOL) + " --top '" + tree_.top() + "' --lib '" +
-                       FILEDB_BACKEND + "' " + command + " >/dev/null 2>&1";
-    return system(line.c_str());
-  }
-
-  ConsoleResponse Get(const std::string& query, const std::string& cookies = "") {
-    std::map<std::string, std::string> env = {{"REMOTE_USER", "zadams"}};
-    if (!cookies.empty()) env["HTTP_COOKIE"] = cookies;
-    return tree_.Run("GET", query, env);
-  }
-  ConsoleResponse Post(const std::string& query, const std::string& body) {
-    return tree_.Run("POST", query, {{"REMOTE_USER", "zadams"}}, body);
   }
 
   // An access list ("attrmod", "attrappr", "opermod", "opernotify") where
@@ -80,8 +54,6 @@ class AccessControlTest : public ::testing::Test {
   static std::string Golden(const std::string& name) {
     return ConsoleTestTree::ReadFile(std::string(TEST_DATA_DIR) + "/velmoraadmin/" + name);
   }
-
-  ConsoleTestTree tree_;
 };
 
 TEST_F(AccessControlTest, FramesChooserAndBlankPages) {
@@ -258,7 +230,7 @@ TEST_F(AccessControlTest, ModifyFormChoicesOnFirstVisitAndFromSelector) {
     Store("attrmod", c.attribId, c.stored);
     ConsoleResponse page =
         Get(std::string("program=attribModifyPeople&attribId=") + c.attribId + c.query,
-            std::string("PersonSelectorCookie=") + c.cookie);
+            {{"HTTP_COOKIE", std::string("PersonSelectorCookie=") + c.cookie}});
     bool isDefault = std::string(c.attribId) == "defaultAttr";
     EXPECT_EQ(Count(page.body, "name=\"accessControl\""), isDefault ? 2u : 3u);
     EXPECT_TRUE(page.Has(std::string("name=\"numRadios\" value=\"") + (isDefault ? "2" : "3")));
@@ -320,7 +292,7 @@ TEST_F(AccessControlTest, OperationRulesFormsAndLists) {
       "href=\"javascript:AdminOperSelector('../../selector/bin/selector.cgi','..%2F..%2Fadmin%2F"
       "bin%2Fvelmoraadmin.cgi%3Fprogram%3DmodifyOperPeople%26operId%3Ddelete')\""));
   ConsoleResponse back = Get("program=modifyOperPeople&operId=delete&selector=1",
-                             "PersonSelectorCookie=efox:dirAdmin:cyoung");
+                             {{"HTTP_COOKIE", "PersonSelectorCookie=efox:dirAdmin:cyoung"}});
   EXPECT_FALSE(back.Has("value=\"dirAdmin\" checked"));
   EXPECT_EQ(Count(back.body, "name=\"oper_uid_val\""), 2u);
   EXPECT_EQ(back.cookies["PersonSelectorCookie"], "efox:cyoung");

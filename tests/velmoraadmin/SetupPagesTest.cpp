@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleTestTree.h"
+#include "FileBackendTest.h"
 
 namespace {
 
@@ -28,47 +28,15 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos;
-       at = text.find(part, at + 1))
-    ++n;
-  return n;
-}
-
-// The installation tree of ConsoleTestTree with the file back end in place
-// of the test one, holding three people of whom zadams is the directory
-// administrator. Every request comes as zadams through the web server.
-class SetupPagesTest : public ::testing::Test {
+// Three people, of whom zadams is the directory administrator.
+class SetupPagesTest : public FileBackendTest {
  protected:
   void SetUp() override {
-    std::string lib = tree_.top() + "/lib/kvfiledblib_cgi.so";
-    unlink(lib.c_str());
-    ASSERT_EQ(symlink(FILEDB_BACKEND, lib.c_str()), 0);
-    std::string people = tree_.top() + "/people.vcf";
-    ConsoleTestTree::WriteFile(people, kPeople);
-    ASSERT_EQ(Tool("index " + people), 0);
-    ASSERT_EQ(Tool("admins add zadams"), 0);
+    InstallFileBackend(kPeople);
+    if (HasFatalFailure()) return;
     oldData_ = Data();
   }
 
-  int Tool(const std::string& command) {
-    std::string line = std::string(FILEDB_TOOL) + " --top '" + tree_.top() +
-                       "' --lib '" + FILEDB_BACKEND + "' " + command +
-                       " >/dev/null 2>&1";
-    return system(line.c_str());
-  }
-
-  ConsoleResponse Get(const std::string& query,
-                      std::map<std::string, std::string> env = {}) {
-    env["REMOTE_USER"] = "zadams";
-    return tree_.Run("GET", query, env);
-  }
-  ConsoleResponse Post(const std::string& query, const std::string& body,
-                       std::map<std::string, std::string> env = {}) {
-    env["REMOTE_USER"] = "zadams";
-    return tree_.Run("POST", query, env, body);
-  }
   // A multipart post of one file part "dataFile" from a browser that can
   // upload.
   ConsoleResponse Upload(const std::string& content) {
@@ -105,7 +73,6 @@ class SetupPagesTest : public ::testing::Test {
     return names;
   }
 
-  ConsoleTestTree tree_;
   std::string oldData_;
 };
 

@@ -1,0 +1,56 @@
+// A fixture for whole-program tests over the real file directory back end:
+// the installation tree of ConsoleTestTree with the file back end in place of
+// the test one, the people of a vCard text indexed and zadams the directory
+// administrator. Every request comes as zadams through the web server.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "ConsoleTestTree.h"
+
+class FileBackendTest : public ::testing::Test {
+ protected:
+  // For SetUp: cards must hold zadams. A failure here is fatal to the test.
+  void InstallFileBackend(const char* cards) {
+    std::string lib = tree_.top() + "/lib/kvfiledblib_cgi.so";
+    unlink(lib.c_str());
+    ASSERT_EQ(symlink(FILEDB_BACKEND, lib.c_str()), 0);
+    std::string people = tree_.top() + "/people.vcf";
+    ConsoleTestTree::WriteFile(people, cards);
+    ASSERT_EQ(Tool("index " + people), 0);
+    ASSERT_EQ(Tool("admins add zadams"), 0);
+  }
+
+  // The file back end's command-line tool on this tree; its exit status.
+  int Tool(const std::string& command) {
+    std::string line = std::string(FILEDB_TOOL) + " --top '" + tree_.top() +
+                       "' --lib '" + FILEDB_BACKEND + "' " + command +
+                       " >/dev/null 2>&1";
+    return system(line.c_str());
+  }
+
+  ConsoleResponse Get(const std::string& query,
+                      std::map<std::string, std::string> env = {}) {
+    env["REMOTE_USER"] = "zadams";
+    return tree_.Run("GET", query, env);
+  }
+  ConsoleResponse Post(const std::string& query, const std::string& body,
+                       std::map<std::string, std::string> env = {}) {
+    env["REMOTE_USER"] = "zadams";
+    return tree_.Run("POST", query, env, body);
+  }
+
+  static size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + 1))
+      ++n;
+    return n;
+  }
+
+  ConsoleTestTree tree_;
+};
