@@ -15,16 +15,6 @@ namespace {
 constexpr long long kDefaultMaxRequestSize = 64LL * 1024 * 1024;
 constexpr char kStripePrefix[] = "KavriStriped-";
 
-// First case-insensitive occurrence of `needle` in `text`, or null.
-const char* FindNoCase(const char* text, const char* needle) {
-  if (!text || !needle) return nullptr;
-  size_t n = strlen(needle);
-  for (const char* p = text; *p; ++p) {
-    if (strncasecmp(p, needle, n) == 0) return p;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 __attribute__((weak)) long long KvMaxRequestSize() {
@@ -77,11 +67,11 @@ int RequestInfo::GetMaxCookieLength() const {
 }
 
 void RequestInfo::SetBrowserType(const char* userAgent) {
-  if (const char* p = FindNoCase(userAgent, "MSIE")) {
+  if (const char* p = StringSubstring("MSIE", userAgent)) {
     browserType = kBrowserMSIE;
     browserVersion = atof(p + strlen("MSIE"));
     if (browserVersion >= 3.02) capableBrowser = 1;
-  } else if (const char* q = FindNoCase(userAgent, "Mozilla/")) {
+  } else if (const char* q = StringSubstring("Mozilla/", userAgent)) {
     browserType = kBrowserMozilla;
     // The integer part only; strtol instead of atoi so that a long run of
     // digits cannot overflow.
@@ -94,13 +84,13 @@ void RequestInfo::SetBrowserType(const char* userAgent) {
 }
 
 void RequestInfo::SetSystemType(const char* userAgent) {
-  systemType = FindNoCase(userAgent, "Macintosh") ? 1 : 0;
+  systemType = StringSubstring("Macintosh", userAgent) ? 1 : 0;
 }
 
 void RequestInfo::SetServerInfo(const char* serverSoftware) {
-  if (FindNoCase(serverSoftware, "Microsoft")) {
+  if (StringSubstring("Microsoft", serverSoftware)) {
     serverType = kServerMicrosoft;
-  } else if (FindNoCase(serverSoftware, "Drovak")) {
+  } else if (StringSubstring("Drovak", serverSoftware)) {
     serverType = kServerDrovak;
   } else {
     serverType = kServerUnknown;
