@@ -51,12 +51,6 @@ inline Pairs ToPairs(const ValNameList* list) {
   return out;
 }
 
-inline std::vector<std::string> Values(const ValList* list) {
-  std::vector<std::string> out;
-  for (ValListItem* it = list->first; it; it = it->next) out.push_back(it->value);
-  return out;
-}
-
 using testsupport::ReadAll;
 
 inline std::vector<std::string> DirFiles(const std::string& dir) {

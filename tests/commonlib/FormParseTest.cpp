@@ -67,8 +67,7 @@ TEST(FormParseTest, FormattedCookies) {
       {"two", {"x", "y"}},   {"zero", {}}, {"huge", {"h"}}, {"absent", {}},
   };
   for (const Case& c : cases) {
-    std::unique_ptr<ValList> list(req.FindFormattedCookie(c.name));
-    EXPECT_EQ(c.expected, Values(list.get())) << c.name;
+    EXPECT_EQ(c.expected, testsupport::Texts(req.FindFormattedCookie(c.name))) << c.name;
   }
 }
 
