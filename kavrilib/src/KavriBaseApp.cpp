@@ -8,13 +8,14 @@
 
 #include "KavriAdminApp.h"
 #include "KavriApplicationInfo.h"
+#include "ToolkitText.h"
 #include "commonlib.h"
 
 const char kKavriAdminMessageFile[] = "../../admin/bin/adminmsg.lst";
 
-namespace {
+using kavri_toolkit::DupOrNull;
 
-char* CopyOrNull(const char* s) { return s ? strdup(s) : nullptr; }
+namespace {
 
 // Holds the shared-handle lock of the thread shims for a scope.
 class DBHandleLock {
@@ -33,13 +34,13 @@ const char* const kFormatWords[] = {"KAVRI", "LDAP", "SQL"};
 KavriBaseApp::KavriBaseApp(const char* name, const char* programFile,
                            const char* commonMessageFile,
                            const char* appMessageFile)
-    : name(CopyOrNull(name)),
-      programFile(CopyOrNull(programFile)),
+    : name(DupOrNull(name)),
+      programFile(DupOrNull(programFile)),
       userDB(nullptr),
       groupDB(nullptr),
       configDB(nullptr),
-      commonMessageFile(CopyOrNull(commonMessageFile)),
-      appMessageFile(CopyOrNull(appMessageFile)),
+      commonMessageFile(DupOrNull(commonMessageFile)),
+      appMessageFile(DupOrNull(appMessageFile)),
       commonMessages(nullptr),
       appMessages(nullptr),
       threadKey(KvThreadNewKey()),
