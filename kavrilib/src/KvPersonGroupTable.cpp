@@ -28,29 +28,16 @@ HTMLObject* TextLabel(const char* label) {
   return label ? new B(label) : nullptr;
 }
 
-// (id, display name) pairs sorted by name; the ids themselves when there is
-// no directory. Never null.
-std::unique_ptr<ValNameList> SortedPeople(ValList* uids, UserDB* db) {
+// (id, display name) pairs sorted by name, from the user or the group
+// directory; the ids themselves when there is no directory. Never null.
+template <typename Directory>
+std::unique_ptr<ValNameList> SortedByName(ValList* ids, Directory* db) {
   std::unique_ptr<ValNameList> sorted;
-  if (uids && uids->GetCount() > 0 && db) sorted.reset(db->SortByValue(uids));
+  if (ids && ids->GetCount() > 0 && db) sorted.reset(db->SortByValue(ids));
   if (!sorted) {
     sorted.reset(new ValNameList());
-    if (uids && !db) {
-      for (ValListItem* i = uids->GetFirst(); i; i = i->next) {
-        sorted->Append(i->value, i->value);
-      }
-    }
-  }
-  return sorted;
-}
-
-std::unique_ptr<ValNameList> SortedGroups(ValList* gids, GroupDB* db) {
-  std::unique_ptr<ValNameList> sorted;
-  if (gids && gids->GetCount() > 0 && db) sorted.reset(db->SortByValue(gids));
-  if (!sorted) {
-    sorted.reset(new ValNameList());
-    if (gids && !db) {
-      for (ValListItem* i = gids->GetFirst(); i; i = i->next) {
+    if (ids && !db) {
+      for (ValListItem* i = ids->GetFirst(); i; i = i->next) {
         sorted->Append(i->value, i->value);
       }
     }
@@ -127,7 +114,7 @@ void KvPersonGroupTable::AddCheckedPeople(const char* name, ValList* uids,
 void KvPersonGroupTable::AddCheckedPeople(const char* name, ValList* uids,
                                           HTMLObject* label, UserDB* db,
                                           const char* onClick) {
-  std::unique_ptr<ValNameList> people = SortedPeople(uids, db);
+  std::unique_ptr<ValNameList> people = SortedByName(uids, db);
   if (people->GetCount() == 0) {
     AddPair(label, new KvHiddenInput("hack", "hack"), 0);
     return;
@@ -146,7 +133,7 @@ void KvPersonGroupTable::AddCheckedPeople(const char* name, ValList* uids,
 void KvPersonGroupTable::AddRadioButtonPeople(const char* name, ValList* uids,
                                               const char* selected,
                                               const char* label, UserDB* db) {
-  std::unique_ptr<ValNameList> people = SortedPeople(uids, db);
+  std::unique_ptr<ValNameList> people = SortedByName(uids, db);
   KvTable* list = NewListTable();
   for (ValNameListItem* p = people->GetFirst(); p; p = p->next) {
     KvRadioButton* button = new KvRadioButton(name, p->name, Shown(p));
@@ -165,7 +152,7 @@ void KvPersonGroupTable::AddPeople(ValList* uids, const char* label,
 
 void KvPersonGroupTable::AddPeople(ValList* uids, HTMLObject* label,
                                    UserDB* db, KvBoolean linked) {
-  std::unique_ptr<ValNameList> people = SortedPeople(uids, db);
+  std::unique_ptr<ValNameList> people = SortedByName(uids, db);
   KvTable* list = NewListTable();
   for (ValNameListItem* p = people->GetFirst(); p; p = p->next) {
     if (linked == 1) {
@@ -184,7 +171,7 @@ void KvPersonGroupTable::AddPeopleNoIcons(ValList* uids, const char* label,
 
 void KvPersonGroupTable::AddPeopleNoIcons(ValList* uids, HTMLObject* label,
                                           UserDB* db) {
-  std::unique_ptr<ValNameList> people = SortedPeople(uids, db);
+  std::unique_ptr<ValNameList> people = SortedByName(uids, db);
   KvTable* list = NewListTable();
   for (ValNameListItem* p = people->GetFirst(); p; p = p->next) {
     list->addObject(new B(Shown(p)));
@@ -194,7 +181,7 @@ void KvPersonGroupTable::AddPeopleNoIcons(ValList* uids, HTMLObject* label,
 
 void KvPersonGroupTable::AddGroups(ValList* gids, const char* label,
                                    GroupDB* db) {
-  std::unique_ptr<ValNameList> groups = SortedGroups(gids, db);
+  std::unique_ptr<ValNameList> groups = SortedByName(gids, db);
   KvTable* list = NewListTable();
   for (ValNameListItem* g = groups->GetFirst(); g; g = g->next) {
     list->addObject(new KvGroupLink(Shown(g), g->name));
@@ -209,7 +196,7 @@ void KvPersonGroupTable::AddGroupsNoIcons(ValList* gids, const char* label,
 
 void KvPersonGroupTable::AddGroupsNoIcons(ValList* gids, HTMLObject* label,
                                           GroupDB* db) {
-  std::unique_ptr<ValNameList> groups = SortedGroups(gids, db);
+  std::unique_ptr<ValNameList> groups = SortedByName(gids, db);
   KvTable* list = NewListTable();
   for (ValNameListItem* g = groups->GetFirst(); g; g = g->next) {
     list->addObject(new B(Shown(g)));
@@ -219,7 +206,7 @@ void KvPersonGroupTable::AddGroupsNoIcons(ValList* gids, HTMLObject* label,
 
 void KvPersonGroupTable::AddCheckedGroups(const char* name, ValList* gids,
                                           const char* label, GroupDB* db) {
-  std::unique_ptr<ValNameList> groups = SortedGroups(gids, db);
+  std::unique_ptr<ValNameList> groups = SortedByName(gids, db);
   if (groups->GetCount() == 0) {
     AddPair(TextLabel(label), new KvHiddenInput("hack", "hack"), 0);
     return;
