@@ -26,8 +26,8 @@ def main():
         ("lighttpd", served_tree.find_lighttpd()),
         ("chromium", os.access(CHROMIUM, os.X_OK)),
         ("node", node),
-        ("playwright-core (make deps)", os.path.isdir(os.path.join(HERE, "browser", "node_modules",
-                                                                   "playwright-core"))),
+        ("playwright-core (make browser-deps)",
+         os.path.isdir(os.path.join(HERE, "browser", "node_modules", "playwright-core"))),
     ) if not present]
     if missing:
         print("SKIPPED: not installed: " + ", ".join(missing))
