@@ -2,6 +2,7 @@
 // checks. Passwords are kept only as Argon2id hashes (PasswordHash.h).
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -25,11 +26,16 @@ std::string Lower(const char* text) {
   return s;
 }
 
-// The whole content of a file, or "" when it does not exist.
+// The whole content of a file, or "" when it does not exist. Any other
+// failure throws: taking an unreadable list for an empty one would drop the
+// passwords already listed when the list is written back.
 std::string ReadWholeFile(const std::string& path) {
   std::string out;
   FILE* fp = fopen(path.c_str(), "r");
-  if (fp == nullptr) return out;
+  if (fp == nullptr) {
+    if (errno == ENOENT) return out;
+    filedb::ThrowSystemError(__LINE__, "Unable to open", path, errno);
+  }
   char buf[4096];
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, fp)) > 0) out.append(buf, n);

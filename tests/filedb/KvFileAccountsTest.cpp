@@ -102,6 +102,18 @@ TEST_F(FileDBTest, GeneratedAccountsGetRandomPasswordsListedOnce) {
   EXPECT_EQ(ReadAll(listPath), before);
 }
 
+TEST_F(FileDBTest, AnUnreadableListOfNewPasswordsStopsTheGeneration) {
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
+  // A link to itself cannot be opened, not even by root.
+  std::string listPath = Common("new-accounts.txt");
+  ASSERT_EQ(symlink("new-accounts.txt", listPath.c_str()), 0);
+  EXPECT_TRUE(Throws([&] { db->GenerateAccounts(); }));
+  EXPECT_EQ(db->GetNumAccounts(), 0);
+  struct stat st;
+  ASSERT_EQ(lstat(listPath.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
 // The time it takes for a large directory is measured by bench_request.
 TEST_F(FileDBTest, AccountsForAThousandPeople) {
   ASSERT_TRUE(IndexText(ManyPeople(1000)).empty());
