@@ -56,33 +56,15 @@ std::string SubTypeText(const VCardSubType* sub) {
   VERSIT_FAULT(kBadType);
 }
 
-bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
-
-// The components of a ";"-separated value, as StringTokenize gives them:
-// empty components kept, every component but the last trimmed of blanks and
-// tabs (a blank one becomes empty). No length limit.
+// The components of a ";"-separated value as StringTokenize gives them:
+// empty components kept, every component but the last trimmed.
 std::vector<std::string> SplitComponents(const char* value) {
+  std::unique_ptr<ValList> list(StringTokenize(value, ';'));
   std::vector<std::string> parts;
-  const char* start = value;
-  for (;;) {
-    const char* end = strchr(start, ';');
-    if (end == nullptr) {
-      parts.emplace_back(start);
-      return parts;
-    }
-    std::string piece(start, end);
-    if (StringIsEmpty(piece.c_str())) {
-      piece.clear();
-    } else {
-      size_t first = 0;
-      while (IsBlankOrTab(piece[first])) ++first;
-      size_t last = piece.size();
-      while (last > first && IsBlankOrTab(piece[last - 1])) --last;
-      piece = piece.substr(first, last - first);
-    }
-    parts.push_back(std::move(piece));
-    start = end + 1;
+  for (ValListItem* item = list->GetFirst(); item != nullptr; item = item->next) {
+    parts.emplace_back(item->value ? item->value : "");
   }
+  return parts;
 }
 
 std::string Join(const std::vector<std::string>& parts, size_t count) {
