@@ -272,13 +272,6 @@ TEST_F(ConsoleProcessTest, LogoutVoidsTheSession) {
   EXPECT_TRUE(Get("program=navbar", merged.CookieHeader()).IsLoginPage());
 }
 
-TEST_F(ConsoleProcessTest, ExpiredSessionAsksForLogin) {
-  tree_.SetConfig({{"userSessionTimeOut", "1"}});
-  std::string cookies = tree_.LogIn().CookieHeader();
-  sleep(3);
-  EXPECT_TRUE(Get("program=navbar", cookies).IsLoginPage());
-}
-
 TEST_F(ConsoleProcessTest, UnreachableDirectoryAtLogin) {
   tree_.SetDirectory({{"unreachable", "1"}});
   ConsoleResponse page = Get("");
