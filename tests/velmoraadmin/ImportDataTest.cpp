@@ -15,24 +15,14 @@
 #include <gtest/gtest.h>
 
 #include "ConsoleTestTree.h"
+#include "TestSupport.h"
 #include "velmoraadmin.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  return ConsoleTestTree::ReadFile(path);
-}
-void WriteAll(const std::string& path, const std::string& text) {
-  ConsoleTestTree::WriteFile(path, text);
-}
-
-size_t Count(const std::string& text, const std::string& piece) {
-  size_t n = 0;
-  for (size_t at = text.find(piece); at != std::string::npos;
-       at = text.find(piece, at + piece.size()))
-    ++n;
-  return n;
-}
+using testsupport::CountOf;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 // A request whose output is kept in memory and whose uploads can be made.
 class ImportRequest : public CGIRequestInfo {
@@ -161,7 +151,7 @@ TEST_F(ImportTest, VersitCardsFromColumns) {
 TEST_F(ImportTest, VersitLineWithWrongCountIsReportedAndSkipped) {
   std::string page = Convert("a,b,c\n1,2,3\n4,5,6,7\n8,9,10\n",
                              {"N", "ORG", "FN"}, kVersit);
-  EXPECT_EQ(Count(Output(), "BEGIN:vCard"), 2u);
+  EXPECT_EQ(CountOf(Output(), "BEGIN:vCard"), 2);
   EXPECT_EQ(Output().find("FN:6"), std::string::npos);
   EXPECT_NE(page.find("Converting:Confusion at line no. 3 Fields found : 4 "
                       "expected : 3"),
@@ -215,7 +205,7 @@ TEST_F(ImportTest, LDAPManagersAndExistingIdentifiers) {
   EXPECT_NE(out.find("dn: o=Acme, c=DE\n"), std::string::npos);
   EXPECT_NE(out.find("dn: cn=Bo Kim, ou=Ops, o=Acme, c=DE\n"), std::string::npos);
   // Names come from their own columns, so neither is written twice.
-  EXPECT_EQ(Count(out, "sn: Kim\n"), 1u);
+  EXPECT_EQ(CountOf(out, "sn: Kim\n"), 1);
   EXPECT_NE(out.find("uid: bkim\nmanager: cn=Ann Lee, ou=Ops, o=Acme, c=DE\n"
                      "userpassword: bo_kim\n\n"),
             std::string::npos)
@@ -316,7 +306,7 @@ TEST_F(ImportTest, OptionsPageKeepsTheUploadForTheFrames) {
     VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
     std::string page = req.Emit(handler.DisplayOptionsPage());
     EXPECT_NE(page.find("rows=\"50%, *\""), std::string::npos) << page;
-    EXPECT_EQ(Count(page, "upload-1"), 2u) << page;
+    EXPECT_EQ(CountOf(page, "upload-1"), 2) << page;
     EXPECT_NE(page.find("delimiter=%2C"), std::string::npos) << page;
   }
   EXPECT_TRUE(KvCheckIfFile(upload.c_str()));
@@ -366,10 +356,7 @@ TEST_F(ImportTest, FramesOfferTheFileColumns) {
     delete missingHandler.GenLowerFrame();
     ADD_FAILURE() << "an unreadable file gave a page";
   } catch (KvError* e) {
-    std::unique_ptr<KvError> owned(e);
-    std::string lines;
-    for (ValListItem* item = e->GetLines()->GetFirst(); item; item = item->next)
-      lines += std::string(item->value) + "\n";
+    std::string lines = testsupport::Lines(e);
     EXPECT_NE(lines.find("Couln't read from the file /etc/passwd"),
               std::string::npos)
         << lines;
@@ -407,9 +394,6 @@ TEST_F(ImportTest, CategoryListsAreEditedAndSorted) {
   EXPECT_EQ(text, "Cell=CELL;Fax=Fax;Work=WORK;");
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(ImportTest, FirstPageAsksForAnUploadOrAPath) {
   for (int capable : {1, 0}) {
@@ -429,9 +413,6 @@ TEST_F(ImportTest, FirstPageAsksForAnUploadOrAPath) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 // The conversion through the program itself: the streamed page reaches the
 // browser, the log keeps the outcome, and the save link fetches the cards.

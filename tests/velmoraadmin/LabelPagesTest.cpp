@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ConsoleTestTree.h"
+#include "TestSupport.h"
 #include "velmoraadmin.h"
 
 namespace {
@@ -485,9 +486,7 @@ TEST_F(AdditionalTest, InternalErrors) {
       delete handler.ProcessChangeForm();
       ADD_FAILURE() << "no error";
     } catch (KvError* e) {
-      std::unique_ptr<KvError> owned(e);
-      std::string lines;
-      for (ValListItem* i = e->GetLines()->GetFirst(); i; i = i->next) lines += i->value;
+      std::string lines = testsupport::Lines(e);
       EXPECT_TRUE(Has(lines, c.line)) << lines;
     }
     EXPECT_EQ(handler.writes, 0);
