@@ -43,7 +43,9 @@ struct AccessList {
   bool dirAdmin = false;
   std::unique_ptr<ValList> uids{new ValList};
 
-  bool Nobody() const { return !self && !dirAdmin && uids->GetCount() == 0; }
+  // Nobody who could approve a change or be told of one.
+  bool NoOneToMail() const { return !dirAdmin && uids->GetCount() == 0; }
+  bool Nobody() const { return !self && NoOneToMail(); }
 };
 
 bool Same(const char* a, const char* b) {
@@ -592,8 +594,7 @@ Page* VelmoraAdminAccessControl::GenAttribSelectEmailFrame() {
     UserDB* db = application->GetUserDB();
     KvConfigDB* config = application->GetConfigDB();
     AccessList rule = Split(db->GetAttribModifiers(config, attribId));
-    if (rule.any || rule.followsDefault ||
-        (!rule.dirAdmin && rule.uids->GetCount() == 0))
+    if (rule.any || rule.followsDefault || rule.NoOneToMail())
       return GenAttribMainFrame();
     std::unique_ptr<ValList> approvers(db->GetAttribApprovers(config, attribId));
 
@@ -651,7 +652,7 @@ Page* VelmoraAdminAccessControl::GenOperationMainFrame() {
     std::unique_ptr<KvPage> page(new KvPage(style->GetMainPageStyle()));
     page->AppendToBody(new KvImage(OperationHeading(operId)));
     page->AppendToBody(new Br());
-    if (!rule.dirAdmin && rule.uids->GetCount() == 0) {
+    if (rule.NoOneToMail()) {
       page->AppendToBody(Italic(Text(
           (String("No one is allowed to ") + word + " entries").CStr())));
     } else {
@@ -741,7 +742,7 @@ Page* VelmoraAdminAccessControl::GenOperationSelectEmailFrame() {
     const char* operId = OperationId(request->FindVar("operId"));
     UserDB* db = application->GetUserDB();
     AccessList rule = Split(db->GetOperModifiers(operId));
-    if (!rule.dirAdmin && rule.uids->GetCount() == 0) return GenOperationMainFrame();
+    if (rule.NoOneToMail()) return GenOperationMainFrame();
     std::unique_ptr<ValList> notified(db->GetOperNotifyList(operId));
 
     std::unique_ptr<KvPage> page(new KvPage(style->GetMainPageStyle()));
