@@ -18,6 +18,9 @@
 // and only when a POST body is read.
 long long KvMaxRequestSize();
 
+// The content type of every HTML page and error page the programs send.
+constexpr const char* kHtmlContentType = "text/html; charset=utf-8";
+
 class RequestInfo {
  public:
   // Browser types (browserType).

@@ -34,7 +34,7 @@ int KvParseContentLength(const char* text) {
 
 void exitFunc(RequestInfo* req, const char* message) {
   static const char* const kHead[] = {
-      "Content-type: text/html\n\n",
+      "Content-type: text/html; charset=utf-8\n\n",
       "<html>\n",
       "<body bgcolor=\"#ffffff\">\n",
       "<h1>Error !</h1>\n",

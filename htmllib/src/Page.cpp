@@ -34,7 +34,7 @@ void Page::AddToList(HTMLObject* header) {
 
 void Page::emit(RequestInfo* req, int indent, int lineBreaks,
                 const char* styleName) {
-  req->WriteHeader("Content-type", "text/html");
+  req->WriteHeader("Content-type", kHtmlContentType);
   req->SetStatus(200, "OK");
   if (firstHeader) firstHeader->emit(req, indent, lineBreaks, styleName);
   req->WriteHeader("", "");
@@ -53,7 +53,7 @@ PageNoChange::PageNoChange(HTMLObject* child) : Page(child) {}
 PageNoChange::~PageNoChange() {}
 
 void PageNoChange::emit(RequestInfo* req, int, int, const char*) {
-  req->WriteHeader("Content-type", "text/html");
+  req->WriteHeader("Content-type", kHtmlContentType);
   req->SetStatus(204, "No Change");
   req->WriteHeader("", "");
 }

@@ -17,7 +17,7 @@ KvStreamPage::KvStreamPage(RequestInfo* request, const char* helpContext,
       req(request),
       cacheBuster(new CacheBuster()),
       styleName(DupOrNull(style)) {
-  req->WriteHeader("Content-type", "text/html");
+  req->WriteHeader("Content-type", kHtmlContentType);
   req->SetStatus(200, "OK");
   req->WriteHeader("", "");
   req->Write("<html>");

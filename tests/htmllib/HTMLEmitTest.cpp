@@ -17,7 +17,7 @@ TEST(HTMLEmitTest, PageExampleByteForByte) {
   CaptureRequest req;
   page.emit(&req, 0, 1, nullptr);
   EXPECT_EQ(req.out,
-            "Content-type: text/html\n"
+            "Content-type: text/html; charset=utf-8\n"
             "Status: 200 OK\n"
             "\n"
             "<html>"
@@ -35,7 +35,7 @@ TEST(HTMLEmitTest, PageWritesHeaderChainInOrder) {
   CaptureRequest req;
   page.emit(&req, 0, 1, nullptr);
   EXPECT_EQ(req.out,
-            "Content-type: text/html\n"
+            "Content-type: text/html; charset=utf-8\n"
             "Status: 200 OK\n"
             "Set-Cookie: c=1; path=/;\n"
             "Window-target: main_frame\n"
@@ -45,7 +45,7 @@ TEST(HTMLEmitTest, PageWritesHeaderChainInOrder) {
   PageNoChange noChange(new Body("x"));
   noChange.AddToList(new SetCookie("c", "1", 0));
   EXPECT_EQ(Emit(&noChange),
-            "Content-type: text/html\nStatus: 204 No Change\n\n");
+            "Content-type: text/html; charset=utf-8\nStatus: 204 No Change\n\n");
   PageNoData noData(new Body("x"));
   EXPECT_EQ(Emit(&noData), "");
 }

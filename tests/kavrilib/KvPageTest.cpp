@@ -27,7 +27,7 @@ TEST(KvPageTest, PageWithoutScriptsHasNoScriptElement) {
   KvPage page(nullptr);
   page.AppendToBody("Hello");
   EXPECT_EQ(EmitPage(&page),
-            "Content-type: text/html\nStatus: 200 OK\n\n"
+            "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n"
             "<html>\n  <head>\n  </head>\n  <body bgcolor=\"#ffffff\">Hello\n  </body>\n"
             "</html>\n");
   EXPECT_EQ(page.GetScript(), nullptr);
@@ -125,7 +125,7 @@ TEST(KvPageTest, FrameSetsAndFrames) {
   CaptureRequest req;
   page.emit(&req, 0, 0, nullptr);
   EXPECT_EQ(req.out,
-            "Content-type: text/html\nStatus: 200 OK\n\n"
+            "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n"
             "<html><head></head><frameset cols=\"90,*\" border=\"0\" frameborder=\"0\" "
             "framespacing=\"0\"><frame scrolling=\"no\" src=\"a.cgi\" name=\"left\" "
             "border=\"0\"></frame><frame src=\"b.cgi?program=x\" name=\"right\" border=\"0\" "

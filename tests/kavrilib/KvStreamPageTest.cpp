@@ -13,7 +13,7 @@
 
 namespace {
 
-const std::string kHead = "Content-type: text/html\nStatus: 200 OK\n\n<html>";
+const std::string kHead = "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n<html>";
 const std::string kScroll =
     "<script language=\"JavaScript\">parent.scroll(1, 10000);\n</script>";
 

@@ -95,7 +95,7 @@ TEST_F(SetupPagesTest, IndexingANamedFileReplacesTheDataWithProgress) {
   std::string path = tree_.top() + "/new.vcf";
   ConsoleTestTree::WriteFile(path, kNewPeople);
   ConsoleResponse done = Post("", "program=processData&dataFile=" + path);
-  EXPECT_EQ(done.headers.rfind("Content-type: text/html\nStatus: 200 OK", 0), 0u);
+  EXPECT_EQ(done.headers.rfind("Content-type: text/html; charset=utf-8\nStatus: 200 OK", 0), 0u);
   EXPECT_TRUE(done.Has("top.CurrentProg='Configure Data'"));
   EXPECT_TRUE(done.Has("2 records processed"));
   EXPECT_FALSE(done.Has("Error"));
