@@ -13,6 +13,7 @@ class EmailUrl : public Url {
   explicit EmailUrl(const char* address);
   // Lists and directories stay the caller's; null lists count as empty.
   EmailUrl(const char* uid, UserDB* db);
+  // Every listed person's address in list order, repeats included.
   EmailUrl(ValList* uids, UserDB* db);
   // The people's addresses, then those of the groups' members; each
   // address once.

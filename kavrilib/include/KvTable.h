@@ -13,7 +13,8 @@ class KvTable : public Table {
   ~KvTable() override;
 
   // Each places its object in the next cell and returns that cell (owned by
-  // the table), or null when the object was refused.
+  // the table). An object already attached elsewhere stays where it is and
+  // its cell is left empty.
   HTMLObject* addObject(HTMLObject* object) override;
   HTMLObject* addObject(const char* text, KvBoolean activateURLs) override;
   HTMLObject* addObject(int number) override;

@@ -85,9 +85,9 @@ HTMLObject* KvTable::PlaceCell(TableData* cell) {
   return cell;
 }
 
+// An object that already belongs elsewhere stays there; its cell is empty.
 HTMLObject* KvTable::addObject(HTMLObject* object) {
-  if (object && object->IsAttached()) return nullptr;
-  return PlaceCell(object ? new TableData(object) : new TableData());
+  return PlaceCell(new TableData(object));
 }
 
 HTMLObject* KvTable::addObject(const char* text, KvBoolean activateURLs) {

@@ -42,10 +42,16 @@ std::string PersonAddress(const char* uid, UserDB* db) {
   return value ? std::string(value.get()) : std::string();
 }
 
-void CollectPeople(ValList* uids, UserDB* db, ValList* addresses) {
+// Appends the address of each person that has one; with onlyOnce, an
+// address already collected is not added again.
+void CollectPeople(ValList* uids, UserDB* db, bool onlyOnce, ValList* addresses) {
   for (ValListItem* i = uids ? uids->GetFirst() : nullptr; i; i = i->next) {
     std::string address = PersonAddress(i->value, db);
-    if (!address.empty()) addresses->AppendWithDupCheck(address.c_str());
+    if (address.empty()) continue;
+    if (onlyOnce)
+      addresses->AppendWithDupCheck(address.c_str());
+    else
+      addresses->Append(address.c_str());
   }
 }
 
@@ -188,18 +194,18 @@ EmailUrl::EmailUrl(const char* uid, UserDB* db) : Url() {
 
 EmailUrl::EmailUrl(ValList* uids, UserDB* db) : Url() {
   ValList addresses;
-  CollectPeople(uids, db, &addresses);
+  CollectPeople(uids, db, false, &addresses);
   SetAddresses(addresses);
 }
 
 EmailUrl::EmailUrl(ValList* uids, ValList* gids, UserDB* db, GroupDB* gdb)
     : Url() {
   ValList addresses;
-  CollectPeople(uids, db, &addresses);
+  CollectPeople(uids, db, true, &addresses);
   for (ValListItem* g = gids ? gids->GetFirst() : nullptr; g && gdb; g = g->next) {
     if (!g->value) continue;
     std::unique_ptr<ValList> members(gdb->GetMembers(g->value));
-    CollectPeople(members.get(), db, &addresses);
+    CollectPeople(members.get(), db, true, &addresses);
   }
   SetAddresses(addresses);
 }

@@ -42,6 +42,18 @@ TEST(KvTableTest, ZeroColumnsMeansOneColumnWithoutGap) {
             "<tr>" + Cell("x") + "</tr><tr>" + Cell("7") + "</tr></table>");
 }
 
+TEST(KvTableTest, ObjectAttachedElsewhereLeavesAnEmptyCell) {
+  KvTable table(2, 0, 0);
+  HTMLObject owner;
+  HTMLObject* kept = owner.addObject("kept", 0);
+  EXPECT_NE(table.addObject(kept), nullptr);
+  table.addObject("b", 0);
+  EXPECT_EQ(EmitFlat(&table),
+            "<table cellspacing=\"0\" cellpadding=\"0\">"
+            "<tr>" + Cell("") + Cell("b") + "</tr></table>");
+  EXPECT_EQ(EmitFlat(&owner), "kept");
+}
+
 TEST(KvTableTest, GapIsClampedOnlyWhenSpaced) {
   struct {
     int columns;

@@ -163,7 +163,8 @@ TEST(KvWidgetTest, JavaScriptAndConfirmUrls) {
   EXPECT_EQ(Flat(link), "<a href=\"javascript:MyConfirm('a&quot;b','y');\">x</a>");
 }
 
-TEST(KvWidgetTest, EmailUrlsCollectEachAddressOnce) {
+// Only the form with groups drops repeated addresses.
+TEST(KvWidgetTest, EmailUrlsCollectAddresses) {
   FakeUserDB users;
   users.Add("u1", "One", "one@x.org");
   users.Add("u2", "Two", "two@x.org");
@@ -176,7 +177,8 @@ TEST(KvWidgetTest, EmailUrlsCollectEachAddressOnce) {
   ValList uids;
   uids.Append("u1");
   uids.Append("u3");
-  EXPECT_EQ(Flat(new EmailUrl(&uids, &users)), "mailto:one@x.org");
+  uids.Append("u1");
+  EXPECT_EQ(Flat(new EmailUrl(&uids, &users)), "mailto:one@x.org,one@x.org");
   ValList gids;
   gids.Append("g1");
   EXPECT_EQ(Flat(new EmailUrl(&uids, &gids, &users, &groups)), "mailto:one@x.org,two@x.org");

@@ -110,8 +110,8 @@ TEST(ValNameListTest, MalformedFilesAreReportedOnStandardError) {
   } cases[] = {
       {"BEGIN:vNameList\na:b:c\na:\nEND:vNameList\n", true, "", {{"a", "b:c"}, {"a", ""}}},
       {"", true,
-       "Unable to read list header\nPremature end of list. Last string read was <>\n", {}},
-      {"BEGIN:vList\nk:v\nEND:vNameList\n", true, "Malformed list header\n", {{"k", "v"}}},
+       "Unable to read list headerPremature end of list. Last string read was <>\n", {}},
+      {"BEGIN:vList\nk:v\nEND:vNameList\n", true, "Malformed list header", {{"k", "v"}}},
       {"BEGIN:vNameList\nk:v\nm:w\n", true,
        "Premature end of list. Last string read was <m:w>\n", {{"k", "v"}, {"m", "w"}}},
       {"BEGIN:vNameList\nk:v\nm:w=0A=\n", true,

@@ -216,6 +216,25 @@ TEST_F(ImportTest, LDAPManagersAndExistingIdentifiers) {
   EXPECT_EQ(out.find("uid: bo_kim"), std::string::npos);
 }
 
+// The progress page carries its help context, and the count is reported
+// after line 350 even when that line is skipped.
+TEST_F(ImportTest, ProgressAfterEach350thLineEvenWhenSkipped) {
+  std::string source = "dept,name\n";
+  for (int line = 2; line <= 351; ++line)
+    source += line == 350 ? "x,y,z\n" : "Ops,Person " + std::to_string(line) + "\n";
+  struct Case {
+    std::vector<std::string> tags;
+    std::map<std::string, std::string> vars;
+  } cases[] = {{{"ORG", "FN"}, kVersit}, {{"ou", "cn"}, kLDAP}};
+  for (const Case& c : cases) {
+    std::string page = Convert(source, c.tags, c.vars);
+    EXPECT_NE(page.find("onload=\"top.CurrentProg='Convert Data'\""), std::string::npos);
+    size_t confusion = page.find("Confusion at line no. 350 ");
+    ASSERT_NE(confusion, std::string::npos) << c.tags[0];
+    EXPECT_NE(page.find("Converting:350<", confusion), std::string::npos) << c.tags[0];
+  }
+}
+
 TEST_F(ImportTest, LDAPStructuralProblemsEndTheConversion) {
   struct Case {
     std::vector<std::string> tags;

@@ -263,9 +263,9 @@ void ValNameList::Read(FILE* fp, KvBoolean readHeader) {
   if (readHeader) {
     std::string header;
     if (!listfile::ReadLine(fp, &header)) {
-      fprintf(stderr, "Unable to read list header\n");
+      fputs("Unable to read list header", stderr);
     } else if (strncmp(header.c_str(), kBeginLine, strlen(kBeginLine)) != 0) {
-      fprintf(stderr, "Malformed list header\n");
+      fputs("Malformed list header", stderr);
     }
   }
   String entry;

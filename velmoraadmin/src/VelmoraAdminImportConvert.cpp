@@ -261,6 +261,8 @@ int VelmoraAdminImportData::GenDataFile(const char* path, char delimiter,
                              " Fields found : " + std::to_string(count) +
                              " expected : " + std::to_string(expected);
           callback(cookie, text.c_str(), 20, nullptr);
+          if (line % kReportEvery == 0)
+            callback(cookie, std::to_string(line).c_str(), 20, nullptr);
         });
     if (!CloseOutput(out)) {
       std::string error = "Could not write the destination file : " + outPath;
@@ -478,6 +480,8 @@ int VelmoraAdminImportData::GenLDAPDataFile(const char* path, char delimiter,
                              " Found : " + std::to_string(count) +
                              " fields instead of " + std::to_string(expected);
           callback(cookie, text.c_str(), 20, nullptr);
+          if (line % kReportEvery == 0)
+            callback(cookie, std::to_string(line).c_str(), 20, nullptr);
         });
     if (!CloseOutput(out))
       return fail("Could not write the destination file : " + outPath);
@@ -500,7 +504,7 @@ Page* VelmoraAdminImportData::GenVersitFile() {
     bool versit = format && strcasecmp(format, "toVersit") == 0;
 
     std::unique_ptr<KvStreamPage> page(
-        new KvStreamPage(request, nullptr, GetStyleName()));
+        new KvStreamPage(request, "Convert Data", GetStyleName()));
     page->addObject(new Title("Import Data"));
     ImportDataCallbackCookie cookie(log, page.get(), kOutputFile);
     int done = versit ? GenDataFile(path.c_str(), delimiter, tags.get(),
