@@ -38,6 +38,9 @@
 #include "CallbackContext.h"
 #include "KvSharedImages.h"
 #include "KvStreamFile.h"
+#include "KvJCardApplet.h"
+#include "KvGraphViewApplet.h"
+#include "KvMouseOverLink.h"
 
 // Application object, request handlers, login and routing (below).
 #include "KvSession.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "StubDirectory.h"
@@ -39,7 +40,37 @@ class FakeUserDB : public StubUserDB {
   }
   int GetNumAccounts() override { return static_cast<int>(people.size()); }
 
+  // Attributes: id, type, and the options (stored value, display text).
+  void AddAttribute(const std::string& id, const std::string& type,
+                    const std::vector<std::pair<std::string, std::string>>& options = {}) {
+    attributes.push_back(Attribute{id, type, options});
+  }
+  ValList* GetAttributeList() override {
+    ValList* list = new ValList();
+    for (const Attribute& a : attributes) list->Append(a.id.c_str());
+    return list;
+  }
+  ValNameList* GetAttributeTypes() override {
+    ValNameList* list = new ValNameList();
+    for (const Attribute& a : attributes) list->Append(a.id.c_str(), a.type.c_str());
+    return list;
+  }
+  ValNameList* GetAttributeOptions(const char* id) override {
+    ValNameList* list = new ValNameList();
+    for (const Attribute& a : attributes) {
+      if (a.id != id) continue;
+      for (const auto& [value, text] : a.options) list->Append(value.c_str(), text.c_str());
+    }
+    return list;
+  }
+
+  struct Attribute {
+    std::string id;
+    std::string type;
+    std::vector<std::pair<std::string, std::string>> options;
+  };
   std::map<std::string, Person> people;
+  std::vector<Attribute> attributes;
 };
 
 class FakeGroupDB : public StubGroupDB {
