@@ -181,6 +181,29 @@ std::string ReadAll(FILE* fp, const std::string& path) {
   return text;
 }
 
+// Writes the search file of the cards of dataPath.
+// REQUIRES: the caller holds the data file's exclusive lock.
+void WriteSearchFileFor(const std::string& dataPath, const std::string& searchPath) {
+  std::vector<filedb::SearchEntry> entries;
+  VersitFile reader;
+  if (!reader.Open(dataPath.c_str(), 1)) {
+    filedb::ThrowSystemError(__LINE__, "Unable to open", dataPath, errno);
+  }
+  try {
+    while (VCard* raw = reader.GetVCardFromFile()) {
+      std::unique_ptr<VCard> card(raw);
+      filedb::SearchEntry entry = filedb::SearchEntryOf(card.get());
+      if (!entry.uid.empty()) entries.push_back(entry);
+    }
+  } catch (KvError*) {
+    reader.Close();
+    throw;
+  }
+  reader.Close();
+  filedb::ReplaceFileAtomically(
+      searchPath, [&](FILE* fp) { filedb::WriteSearchFile(fp, &entries); });
+}
+
 }  // namespace
 
 ValNameList* KvFileUserDB::SearchPeople(const char* prefix, int max) {
@@ -194,24 +217,10 @@ ValNameList* KvFileUserDB::SearchPeople(const char* prefix, int max) {
   if (stat(searchPath.c_str(), &search) != 0 || Older(search, data)) {
     // Data indexed before there was a search file: made once, from the cards.
     KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
-    std::vector<filedb::SearchEntry> entries;
-    VersitFile reader;
-    if (!reader.Open(dataPath.c_str(), 1)) {
-      filedb::ThrowSystemError(__LINE__, "Unable to open", dataPath, errno);
+    if (stat(dataPath.c_str(), &data) != 0) return found.release();
+    if (stat(searchPath.c_str(), &search) != 0 || Older(search, data)) {
+      WriteSearchFileFor(dataPath, searchPath);
     }
-    try {
-      while (VCard* raw = reader.GetVCardFromFile()) {
-        std::unique_ptr<VCard> card(raw);
-        filedb::SearchEntry entry = filedb::SearchEntryOf(card.get());
-        if (!entry.uid.empty()) entries.push_back(entry);
-      }
-    } catch (KvError*) {
-      reader.Close();
-      throw;
-    }
-    reader.Close();
-    filedb::ReplaceFileAtomically(
-        searchPath, [&](FILE* fp) { filedb::WriteSearchFile(fp, &entries); });
   }
   {
     KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockShared);
