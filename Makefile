@@ -80,7 +80,7 @@ test: test-plain test-asan
 run:
 	@sh tools/demo.sh --check-port $(PORT)
 	@$(MAKE) --no-print-directory deps
-	@$(MAKE) --no-print-directory $(BUILD)/CMakeCache.txt
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
 
