@@ -137,7 +137,9 @@ void WriteSearchFile(FILE* fp, std::vector<SearchEntry>* entries) {
   };
   std::vector<Sorted> sorted;
   sorted.reserve(entries->size());
-  for (const SearchEntry& e : *entries) sorted.push_back({FoldCase(e.name) + '\t' + FoldCase(e.uid), &e});
+  for (const SearchEntry& e : *entries) {
+    sorted.push_back({FoldCase(e.name) + '\t' + FoldCase(e.uid), &e});
+  }
   std::sort(sorted.begin(), sorted.end(),
             [](const Sorted& a, const Sorted& b) { return a.key < b.key; });
   std::string line;

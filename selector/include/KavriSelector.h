@@ -20,21 +20,11 @@
 
 #include <string>
 
+#include "KavriSelectorApp.h"
 #include "kavrilib.h"
 
 extern const char kSelectorPersonCookie[];  // "PersonSelectorCookie"
 extern const char kSelectorGroupCookie[];   // "GroupSelectorCookie"
-
-class KavriSelectorApp : public KavriAdminApp {
- public:
-  // Name "KavriSelector", program file "selector.cgi", the admin programs'
-  // message file.
-  KavriSelectorApp();
-  ~KavriSelectorApp() override;
-};
-
-// The process's application object, created on first call.
-KavriSelectorApp* KavriSelectorGetApp();
 
 class KavriSelector : public KavriAdminCommon {
  public:

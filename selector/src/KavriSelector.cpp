@@ -46,21 +46,6 @@ HTMLObject* Cell(const char* text) { return new TableData(text ? text : ""); }
 
 }  // namespace
 
-// ---- application ----
-
-KavriSelectorApp::KavriSelectorApp()
-    : KavriAdminApp("KavriSelector", "selector.cgi", nullptr) {}
-
-KavriSelectorApp::~KavriSelectorApp() = default;
-
-KavriSelectorApp* KavriSelectorGetApp() {
-  static KavriSelectorApp* app = nullptr;
-  if (!app) app = new KavriSelectorApp();
-  return app;
-}
-
-// ---- handler ----
-
 KavriSelector::KavriSelector(RequestInfo* req, KavriSelectorApp* app)
     : KavriAdminCommon(req, app) {}
 
@@ -191,6 +176,11 @@ Page* KavriSelector::GenSelectorPage() {
       } else {
         Table* table = new Table();
         table->addAttribute(kAttrBorder, 0);
+        TableRow* heading = new TableRow();
+        for (const char* text : {"", "Name", "Uid", "E-mail"}) {
+          heading->addObject(new TableHeading(text));
+        }
+        table->addObject(heading);
         int shown = 0;
         for (ValNameListItem* item = found->GetFirst(); item && shown < kMaxResults;
              item = item->next, ++shown) {

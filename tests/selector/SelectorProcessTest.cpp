@@ -16,8 +16,8 @@ class SelectorTest : public FileBackendTest {
   void Install(const std::string& more) {
     mkdir((tree_.top() + "/htdocs/selector").c_str(), 0755);
     mkdir((tree_.top() + "/htdocs/selector/bin").c_str(), 0755);
-    ASSERT_EQ(symlink(SELECTOR_PROGRAM, (tree_.top() + "/htdocs/selector/bin/selector.cgi").c_str()),
-              0);
+    std::string program = tree_.top() + "/htdocs/selector/bin/selector.cgi";
+    ASSERT_EQ(symlink(SELECTOR_PROGRAM, program.c_str()), 0);
     InstallFileBackend((std::string(kZoe) + more).c_str());
     tree_.program = "selector/bin/selector.cgi";
   }
