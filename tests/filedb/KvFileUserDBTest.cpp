@@ -122,6 +122,7 @@ TEST_F(FileDBTest, SearchesPeopleByAPrefixOfNameUidOrAddress) {
       {"émi", "eodegard"},                    // UTF-8, folded
       {"ØDEGÅ", "eodegard"},
       {"dams", ""},                           // not a prefix
+      {"\xe2\x82", ""},                       // a broken UTF-8 sequence
       {"  carl young ", "cyoung"},            // the whole name, blanks trimmed
       {"", "cyoung mbrown zadams eodegard"},  // everybody, by name
   };
