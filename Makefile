@@ -8,6 +8,8 @@ PORT       ?= 8080
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
               python3 python3-pil fonts-dejavu-core lighttpd
 BROWSER_DIR = tests/site/browser
+# What `make run` serves: the two programs, the back end, its tool, the images.
+RUN_TARGETS = velmoraadmin_cgi selector_cgi kvfiledblib_cgi kvfiledb site_images
 
 .PHONY: all deps browser-deps build test test-plain test-asan run bench clean
 
@@ -21,7 +23,7 @@ deps:
 	done; \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
-	    echo "installing:$$missing"; \
+	    echo "make: installing Debian packages with apt-get:$$missing"; \
 	    DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	    DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
 	  else \
@@ -71,10 +73,15 @@ test-asan: deps browser-deps $(ASAN_BUILD)/CMakeCache.txt
 
 test: test-plain test-asan
 
-# Builds, installs into $(BUILD)/demo with the sample directory and an
-# administrator account, and serves the console on 127.0.0.1:$(PORT) until
-# Ctrl-C.
-run: build
+# Builds what it serves (not the tests), installs into $(BUILD)/demo with the
+# sample directory and an administrator account, and serves the console on
+# 127.0.0.1:$(PORT) until Ctrl-C. A taken port is reported before anything
+# else is done.
+run:
+	@sh tools/demo.sh --check-port $(PORT)
+	@$(MAKE) --no-print-directory deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
 
 # Speed measurements (Google Benchmark); never part of `make test`.

@@ -3,13 +3,40 @@
 # lighttpd on the loopback interface.
 #
 #   tools/demo.sh [--setup-only] BUILD_DIR TOP PORT
+#   tools/demo.sh --check-port PORT
 #
 # Installs the build into TOP, loads the sample directory (site/sample) into
 # TOP/data once, makes the sample's first person a directory administrator
 # with a password of its own (kept in TOP/demo-account.txt, or taken from
 # DEMO_PASSWORD), and writes TOP/lighttpd.conf. Unless --setup-only is given,
-# it then runs lighttpd in the foreground until Ctrl-C.
+# it then runs lighttpd in the foreground until Ctrl-C. With --check-port it
+# only says, in one line, whether PORT of the loopback interface is taken.
 set -eu
+
+# Fails with one line when something listens on 127.0.0.1:$1.
+check_port() {
+  if ! python3 - "$1" <<'PY'
+import socket, sys
+s = socket.socket()
+s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+try:
+    s.bind(("127.0.0.1", int(sys.argv[1])))
+except OSError:
+    sys.exit(1)
+PY
+  then
+    echo "demo: port $1 is already in use; choose another one: make run PORT=8181" >&2
+    exit 1
+  fi
+}
+
+if [ "${1:-}" = "--check-port" ]; then
+  case "${2:-}" in
+    ''|*[!0-9]*) echo "demo: PORT must be a number, not '${2:-}'" >&2; exit 2 ;;
+  esac
+  check_port "$2"
+  exit 0
+fi
 
 serve=yes
 if [ "${1:-}" = "--setup-only" ]; then
@@ -80,6 +107,9 @@ url.redirect = ("^/$" => "/admin/bin/velmoraadmin.cgi")
 url.access-deny = (".lst", ".lck", "~")
 static-file.exclude-extensions = (".cgi")
 cgi.assign = (".cgi" => "")
+# Progress pages (indexing, conversion, photos) reach the browser as the
+# programs write them, not when they end.
+server.stream-response-body = 2
 mimetype.assign = (
   ".gif" => "image/gif",
   ".js" => "text/javascript",
@@ -95,6 +125,7 @@ if [ -n "${DEMO_CGI_ENV:-}" ]; then
 fi
 
 [ "$serve" = yes ] || exit 0
+check_port "$port"
 
 lighttpd=$(command -v lighttpd || echo /usr/sbin/lighttpd)
 if [ ! -x "$lighttpd" ]; then

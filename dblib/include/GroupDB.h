@@ -24,4 +24,7 @@ class GroupDB {
   virtual ValNameList* SortByValue(ValList* gids) = 0;
   // The uids of the group's members.
   virtual ValList* GetMembers(const char* gid) = 0;
+  // Every group as (gid, group name), sorted by name (case-insensitive); the
+  // base knows none and returns an empty list.
+  virtual ValNameList* GetGroups();
 };

@@ -121,4 +121,12 @@ class UserDB {
   virtual int GetNumAccounts() = 0;
   // The store's key for a table name; the base has none (null).
   virtual char* GetTableKey(const char* table);
+
+  // The people whose uid, e-mail address, whole display name or a word of it
+  // begins with prefix, compared without regard to case (UTF-8 letters
+  // included); an empty prefix matches everybody. At most max + 1 people, in
+  // display-name order, so that the caller can tell that there were more:
+  // name = uid, value = display name, extra1 = e-mail address (may be null).
+  // The base cannot search and returns null.
+  virtual ValNameList* SearchPeople(const char* prefix, int max);
 };

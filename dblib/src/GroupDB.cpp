@@ -1,5 +1,7 @@
-// The group directory interface has no operation with a body but its
-// destructor.
+// The group directory interface: the destructor, and a group list for back
+// ends that cannot list their groups.
 #include "GroupDB.h"
 
 GroupDB::~GroupDB() = default;
+
+ValNameList* GroupDB::GetGroups() { return new ValNameList(); }

@@ -82,3 +82,5 @@ void UserDB::SortByValue(VoidList* cards) {
 void UserDB::WarmUpCaches(KvBoolean) {}
 
 char* UserDB::GetTableKey(const char*) { return nullptr; }
+
+ValNameList* UserDB::SearchPeople(const char*, int) { return nullptr; }

@@ -21,6 +21,10 @@ typedef void (*KvFileDBSetPasswordFn)(UserDB* db, const char* uid,
 typedef int (*KvFileDBChangeAdminFn)(UserDB* db, const char* uid);
 // Creates the missing login accounts; returns how many were made.
 typedef int (*KvFileDBGenerateAccountsFn)(UserDB* db);
+// Removes one account (and its generated password); 1 when there was one.
+typedef int (*KvFileDBRemoveAccountFn)(UserDB* db, const char* uid);
+// Removes the accounts of people no longer in the directory; how many.
+typedef int (*KvFileDBPruneAccountsFn)(UserDB* db);
 // A person's e-mail address, or null; the caller frees it with free().
 typedef char* (*KvFileDBGetEmailFn)(UserDB* db, const char* uid);
 }
@@ -33,3 +37,5 @@ typedef char* (*KvFileDBGetEmailFn)(UserDB* db, const char* uid);
 #define KV_FILEDB_REMOVE_ADMIN "KvFileDBRemoveAdmin"
 #define KV_FILEDB_GENERATE_ACCOUNTS "KvFileDBGenerateAccounts"
 #define KV_FILEDB_GET_EMAIL "KvFileDBGetEmail"
+#define KV_FILEDB_REMOVE_ACCOUNT "KvFileDBRemoveAccount"
+#define KV_FILEDB_PRUNE_ACCOUNTS "KvFileDBPruneAccounts"

@@ -1,10 +1,12 @@
 // The file back end's directory administrators, login accounts and password
 // checks. Passwords are kept only as Argon2id hashes (PasswordHash.h).
+#include <strings.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -223,4 +225,78 @@ int KvFileUserDB::GenerateAccountsCounted() {
     throw;
   }
   return added;
+}
+
+// Removing accounts -------------------------------------------------------
+
+namespace {
+
+// Removes, under the accounts lock, every account whose uid gone() names,
+// and the generated passwords listed for them; how many accounts went.
+int RemoveAccountsWhere(const std::string& accountsPath, const std::string& listPath,
+                        const std::function<bool(const char*)>& gone) {
+  KvLockGuard lock(filedb::LockPathOf(accountsPath).c_str(), kKvLockExclusive);
+  ValNameList accounts;
+  accounts.Read(accountsPath.c_str(), true);
+  ValNameList kept;
+  int removed = 0;
+  for (ValNameListItem* item = accounts.GetFirst(); item; item = item->next) {
+    if (item->name != nullptr && gone(item->name)) {
+      ++removed;
+    } else {
+      kept.Append(item->name, item->value);
+    }
+  }
+  if (removed == 0) return 0;
+  filedb::ReplaceFileAtomically(
+      accountsPath, [&](FILE* fp) { kept.Write(fp); }, kSecretMode);
+
+  // "uid password" lines of generated accounts that no longer exist.
+  std::string before = ReadWholeFile(listPath);
+  if (before.empty()) return removed;
+  std::string after;
+  std::string::size_type at = 0;
+  while (at < before.size()) {
+    std::string::size_type end = before.find('\n', at);
+    end = end == std::string::npos ? before.size() : end + 1;
+    std::string line = before.substr(at, end - at);
+    std::string uid = line.substr(0, line.find_first_of(" \n"));
+    if (uid.empty() || !gone(uid.c_str())) after += line;
+    at = end;
+  }
+  if (after != before) {
+    filedb::ReplaceFileAtomically(
+        listPath, [&](FILE* fp) { WriteText(fp, after); }, kSecretMode, true);
+  }
+  return removed;
+}
+
+}  // namespace
+
+bool KvFileUserDB::RemoveAccount(const char* uid) {
+  if (uid == nullptr || *uid == '\0') return false;
+  return RemoveAccountsWhere(CommonPath(kAccountsFile), CommonPath(kNewAccountsFile),
+                             [&](const char* name) { return strcasecmp(name, uid) == 0; }) > 0;
+}
+
+int KvFileUserDB::PruneAccounts() {
+  VersitFileWithIndex* data = Data();
+  if (data == nullptr || data->GetIndex() == nullptr || data->GetIndex()->GetCount() == 0) {
+    KV_THROW("The directory holds no person data; no account was removed");
+  }
+  ValNameList* index = data->GetIndex();
+  return RemoveAccountsWhere(CommonPath(kAccountsFile), CommonPath(kNewAccountsFile),
+                             [&](const char* name) { return index->Lookup(name) == nullptr; });
+}
+
+int KvFileUserDB::CountOrphanAccounts() {
+  VersitFileWithIndex* data = Data();
+  if (data == nullptr || data->GetIndex() == nullptr) return 0;
+  std::unique_ptr<ValNameList> accounts =
+      filedb::ReadValNameListFile(CommonPath(kAccountsFile));
+  int orphans = 0;
+  for (ValNameListItem* item = accounts->GetFirst(); item; item = item->next) {
+    if (item->name != nullptr && data->GetIndex()->Lookup(item->name) == nullptr) ++orphans;
+  }
+  return orphans;
 }

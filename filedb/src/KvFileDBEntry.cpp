@@ -67,4 +67,13 @@ __attribute__((visibility("default"))) char* KvFileDBGetEmail(UserDB* db,
   return Own(db)->GetEmail(uid);
 }
 
+__attribute__((visibility("default"))) int KvFileDBRemoveAccount(UserDB* db,
+                                                                 const char* uid) {
+  return Own(db)->RemoveAccount(uid) ? 1 : 0;
+}
+
+__attribute__((visibility("default"))) int KvFileDBPruneAccounts(UserDB* db) {
+  return Own(db)->PruneAccounts();
+}
+
 }  // extern "C"

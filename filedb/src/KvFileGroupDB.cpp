@@ -100,3 +100,13 @@ ValList* KvFileGroupDB::GetMembers(const char* gid) {
   }
   return members.release();
 }
+
+ValNameList* KvFileGroupDB::GetGroups() {
+  std::unique_ptr<ValNameList> groups = filedb::ReadValNameListFile(CommonPath(kGroupsFile));
+  ValNameList pairs;
+  for (ValNameListItem* item = groups->GetFirst(); item; item = item->next) {
+    if (item->name == nullptr || *item->name == '\0') continue;
+    pairs.Append(item->name, item->value && *item->value ? item->value : item->name);
+  }
+  return pairs.SortListByAscendingValue();
+}

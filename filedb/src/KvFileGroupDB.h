@@ -26,6 +26,7 @@ class KvFileGroupDB : public GroupDB {
   void SortByValue(VoidList* groups) override;
   ValNameList* SortByValue(ValList* gids) override;
   ValList* GetMembers(const char* gid) override;
+  ValNameList* GetGroups() override;
 
  private:
   std::string CommonPath(const char* name) const;

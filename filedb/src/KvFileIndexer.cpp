@@ -9,14 +9,17 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "KvFileUserDB.h"
 #include "ListFile.h"
+#include "PeopleSearch.h"
 
 namespace {
 
 const char kDataFile[] = "data.vcf";
 const char kIndexFile[] = "data.idx";
+const char kSearchFile[] = "data.search";
 const int kProgressEvery = 350;
 const int kPhotoProgressEvery = 50;
 char kRecordsProcessed[] = " records processed";
@@ -74,6 +77,7 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
   std::unique_ptr<ValList> errors(new ValList());
   std::string dataPath = CommonPath(kDataFile);
   std::string indexPath = CommonPath(kIndexFile);
+  std::string searchPath = CommonPath(kSearchFile);
   std::string source = (path != nullptr && *path != '\0') ? path : dataPath;
 
   if (!KvCheckIfFile(source.c_str())) {
@@ -95,6 +99,7 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
 
     // 2. Read every card of the copy and note where it starts.
     ValNameList index;
+    std::vector<filedb::SearchEntry> people;
     std::unordered_map<std::string, int> seen;
     VersitFile reader;
     if (!reader.Open(copy.Path().c_str(), true)) {
@@ -134,6 +139,7 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
           break;
         }
         index.Append(uid->value, std::to_string(offset).c_str());
+        people.push_back(filedb::SearchEntryOf(card.get()));
         if (count % kProgressEvery == 0) {
           Report(callback, cookie, count, kRecordsProcessed, nullptr);
         }
@@ -153,21 +159,40 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     }
     Report(callback, cookie, count, kRecordsProcessed, nullptr);
 
-    // 3. The index beside the current one, then both swapped in together.
+    // 3. The index and the search file beside the current ones, then all
+    // three swapped in together.
     filedb::TempFile newIndex(
         filedb::WriteBeside(indexPath, [&](FILE* fp) { index.Write(fp); }));
+    filedb::TempFile newSearch(filedb::WriteBeside(
+        searchPath, [&](FILE* fp) { filedb::WriteSearchFile(fp, &people); }));
     {
       KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
       filedb::RenameFile(copy.Path(), dataPath);
       copy.Keep();
       filedb::RenameFile(newIndex.Path(), indexPath);
       newIndex.Keep();
+      filedb::RenameFile(newSearch.Path(), searchPath);
+      newSearch.Keep();
     }
   } catch (KvError* e) {
     filedb::ErrorOwner owned(e);
     std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
     errors->Add(lines.get());
     return errors.release();
+  }
+
+  // Accounts of people the new data no longer holds cannot log in; say how
+  // many there are, so that they can be removed.
+  try {
+    int orphans = CountOrphanAccounts();
+    if (orphans > 0) {
+      std::string text = std::to_string(orphans) +
+                         (orphans == 1 ? " account now has" : " accounts now have") +
+                         " no person in the directory (kvfiledb accounts prune removes them)";
+      Report(callback, cookie, -1, &text[0], nullptr);
+    }
+  } catch (KvError* e) {
+    filedb::ErrorOwner owned(e);  // the data is in place; the count is a notice only
   }
   return nullptr;
 }

@@ -12,6 +12,7 @@
 
 #include "FieldLabels.h"
 #include "ListFile.h"
+#include "PeopleSearch.h"
 
 using filedb::ErrorOwner;
 using filedb::ReadValNameListFile;
@@ -60,20 +61,6 @@ bool MakeDirs(const std::string& path) {
     return false;
   }
   return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
-// text with surrounding blanks removed, or "".
-std::string Trim(const char* text) {
-  if (text == nullptr) return "";
-  std::string v = text;
-  std::string::size_type b = v.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return "";
-  std::string::size_type e = v.find_last_not_of(" \t\r\n");
-  return v.substr(b, e - b + 1);
-}
-
-std::string TrimmedValue(const VCardEntry* entry) {
-  return entry == nullptr ? "" : Trim(entry->value);
 }
 
 char* Dup(const std::string& s) { return strdup(s.c_str()); }
@@ -235,31 +222,13 @@ int KvFileUserDB::IsValidUser(const char* uid) { return KnownUid(uid).empty() ? 
 char* KvFileUserDB::GetDisplayName(const char* uid) {
   if (uid == nullptr) return nullptr;
   std::unique_ptr<VCard> card(GetUserCard(uid));
-  if (card) {
-    std::string name = TrimmedValue(card->GetEntry(kVCardFN));
-    if (!name.empty()) return Dup(name);
-    VCardEntry* n = card->GetEntry(kVCardN);
-    if (n != nullptr) {
-      std::unique_ptr<char, decltype(&free)> formatted(n->FormatN(), &free);
-      // The readable form keeps a blank for every empty part; one is enough.
-      std::string collapsed;
-      for (char c : Trim(formatted.get())) {
-        if (c == ' ' && !collapsed.empty() && collapsed.back() == ' ') continue;
-        collapsed += c;
-      }
-      name = collapsed;
-      if (!name.empty()) return Dup(name);
-    }
-  }
-  return strdup(uid);
+  std::string name = filedb::CardDisplayName(card.get());
+  return Dup(name.empty() ? uid : name);
 }
 
 char* KvFileUserDB::GetEmail(const char* uid) {
   std::unique_ptr<VCard> card(GetUserCard(uid));
-  if (!card) return nullptr;
-  VCardEntry* mail = card->GetEntry(kVCardEmail, kTypeInternet);
-  if (mail == nullptr || TrimmedValue(mail).empty()) mail = card->GetEntry(kVCardEmail);
-  std::string address = TrimmedValue(mail);
+  std::string address = filedb::CardEmail(card.get());
   return address.empty() ? nullptr : Dup(address);
 }
 

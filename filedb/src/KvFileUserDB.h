@@ -1,6 +1,7 @@
 // The user directory of the file back end. Everything lives under the
 // installation's data folder:
 //   data/common/data.vcf, data.idx      person cards and their UID index
+//   data/common/data.search             uid, name and e-mail for searches
 //   data/common/cardtemplate.lst        business-card template (ValNameList:
 //   data/common/persontemplate.lst      field text such as TEL;WORK;FAX,
 //                                       heading) and person-page template
@@ -83,6 +84,7 @@ class KvFileUserDB : public UserDB {
   KvBoolean SetOperNotifyList(const char* operId, ValList* list) override;
 
   int GetNumAccounts() override;
+  ValNameList* SearchPeople(const char* prefix, int max) override;
 
   // Not part of UserDB; reached through the library's own C entry points.
   // The person's e-mail address (the first EMAIL entry typed INTERNET, else
@@ -97,6 +99,14 @@ class KvFileUserDB : public UserDB {
   bool RemoveDirAdmin(const char* uid);
   // Creates the missing accounts; returns how many were made.
   int GenerateAccountsCounted();
+  // Removes uid's account (and its line in the list of generated passwords);
+  // true when there was one.
+  bool RemoveAccount(const char* uid);
+  // Removes the accounts of people no longer in the directory; how many.
+  // Throws KvError* when the directory holds no data (nothing is removed).
+  int PruneAccounts();
+  // The number of accounts whose uid names nobody in the directory.
+  int CountOrphanAccounts();
 
   const std::string& Top() const { return top_; }
   std::string CommonPath(const std::string& name) const;

@@ -5,7 +5,7 @@
 //   kvfiledb --top TOP [--lib PLUGIN] index FILE
 //   kvfiledb --top TOP [--lib PLUGIN] passwd UID      (password on stdin)
 //   kvfiledb --top TOP [--lib PLUGIN] admins list|add UID|remove UID
-//   kvfiledb --top TOP [--lib PLUGIN] accounts generate
+//   kvfiledb --top TOP [--lib PLUGIN] accounts generate|remove UID|prune
 //
 // Exit status: 0 done, 1 the command failed, 2 wrong usage.
 #include <dlfcn.h>
@@ -38,7 +38,9 @@ void Usage() {
           "  admins list         list the directory administrators\n"
           "  admins add UID      make UID a directory administrator\n"
           "  admins remove UID   take UID off the directory administrators\n"
-          "  accounts generate   create login accounts for everyone without one\n");
+          "  accounts generate   create login accounts for everyone without one\n"
+          "  accounts remove UID remove UID's login account\n"
+          "  accounts prune      remove the accounts of people no longer in the directory\n");
 }
 
 void PrintError(KvError* e) {
@@ -183,7 +185,26 @@ int RunAdmins(Backend& backend, const std::vector<std::string>& args) {
   return kExitUsage;
 }
 
-int RunAccounts(Backend& backend, const std::string& top) {
+int RunAccounts(Backend& backend, const std::string& top,
+                const std::vector<std::string>& args) {
+  if (args[0] == "remove") {
+    auto remove = reinterpret_cast<KvFileDBRemoveAccountFn>(
+        backend.Sym(KV_FILEDB_REMOVE_ACCOUNT));
+    if (!remove(backend.db(), args[1].c_str())) {
+      fprintf(stderr, "kvfiledb: %s has no account\n", args[1].c_str());
+      return kExitFailed;
+    }
+    printf("account of %s removed\n", args[1].c_str());
+    return kExitOk;
+  }
+  if (args[0] == "prune") {
+    auto prune = reinterpret_cast<KvFileDBPruneAccountsFn>(
+        backend.Sym(KV_FILEDB_PRUNE_ACCOUNTS));
+    printf("%d accounts of people no longer in the directory removed\n",
+           prune(backend.db()));
+    printf("current number of user accounts: %d\n", backend.db()->GetNumAccounts());
+    return kExitOk;
+  }
   auto generate = reinterpret_cast<KvFileDBGenerateAccountsFn>(
       backend.Sym(KV_FILEDB_GENERATE_ACCOUNTS));
   int made = generate(backend.db());
@@ -221,7 +242,9 @@ int main(int argc, char** argv) {
   bool known = (command == "index" && rest.size() == 1) ||
                (command == "passwd" && rest.size() == 1) ||
                (command == "admins" && !rest.empty()) ||
-               (command == "accounts" && rest.size() == 1 && rest[0] == "generate");
+               (command == "accounts" && rest.size() == 1 &&
+                (rest[0] == "generate" || rest[0] == "prune")) ||
+               (command == "accounts" && rest.size() == 2 && rest[0] == "remove");
   if (!known) {
     Usage();
     return kExitUsage;
@@ -247,7 +270,7 @@ int main(int argc, char** argv) {
     if (command == "index") return RunIndex(backend, rest[0]);
     if (command == "passwd") return RunPasswd(backend, rest[0]);
     if (command == "admins") return RunAdmins(backend, rest);
-    return RunAccounts(backend, top);
+    return RunAccounts(backend, top, rest);
   } catch (KvError* e) {
     PrintError(e);
     return kExitFailed;

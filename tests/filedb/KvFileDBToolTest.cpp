@@ -1,5 +1,7 @@
 // The kvfiledb tool run as a separate process: its commands, messages and
 // exit statuses, and that what it writes is what the plug-in reads.
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "FileDBTestSupport.h"
@@ -76,7 +78,7 @@ TEST_F(FileDBToolTest, ListsAddsAndRemovesAdministrators) {
   EXPECT_EQ(Texts(db->GetDirAdmins()), Strings{"mbrown"});
 }
 
-TEST_F(FileDBToolTest, GeneratesAccounts) {
+TEST_F(FileDBToolTest, GeneratesRemovesAndPrunesAccounts) {
   ASSERT_TRUE(IndexText(kThreePeople).empty());
   auto r = RunTool(Top() + "accounts generate");
   EXPECT_EQ(r.status, 0) << r.err;
@@ -87,6 +89,37 @@ TEST_F(FileDBToolTest, GeneratesAccounts) {
   auto again = RunTool(Top() + "accounts generate");
   EXPECT_EQ(again.status, 0);
   EXPECT_NE(again.out.find("0 accounts created"), std::string::npos);
+
+  // One account goes, with its generated password.
+  auto removed = RunTool(Top() + "accounts remove CYOUNG");
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  EXPECT_EQ(db->GetNumAccounts(), 2);
+  EXPECT_EQ(ReadAll(Common("new-accounts.txt")).find("cyoung "), std::string::npos);
+  auto none = RunTool(Top() + "accounts remove cyoung");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("cyoung has no account"), std::string::npos) << none.err;
+
+  // New data without mbrown: indexing counts the account left without a
+  // person, pruning removes it and keeps the others.
+  std::string zoeOnly = std::string(kThreePeople).substr(0, std::string(kThreePeople).find("\n\n"));
+  auto indexed = RunTool(Top() + "index " + Input("zoe.vcf", zoeOnly + "\n"));
+  EXPECT_EQ(indexed.status, 0) << indexed.err;
+  EXPECT_NE(indexed.out.find("1 account now has no person in the directory"), std::string::npos)
+      << indexed.out;
+  auto pruned = RunTool(Top() + "accounts prune");
+  EXPECT_EQ(pruned.status, 0) << pruned.err;
+  EXPECT_NE(pruned.out.find("1 accounts of people no longer in the directory removed"),
+            std::string::npos) << pruned.out;
+  EXPECT_EQ(db->GetNumAccounts(), 1);
+  std::string passwords = ReadAll(Common("new-accounts.txt"));
+  EXPECT_EQ(passwords.find("mbrown "), std::string::npos);
+  EXPECT_NE(passwords.find("zadams "), std::string::npos);
+  EXPECT_EQ(ModeOf(Common("accounts.lst")), 0600);
+
+  // Without person data nothing is pruned.
+  unlink(Common("data.vcf").c_str());
+  EXPECT_EQ(RunTool(Top() + "accounts prune").status, 1);
+  EXPECT_EQ(db->GetNumAccounts(), 1);
 }
 
 TEST_F(FileDBToolTest, WrongUsageAndMissingPiecesFail) {
@@ -99,6 +132,7 @@ TEST_F(FileDBToolTest, WrongUsageAndMissingPiecesFail) {
       {Top() + "frobnicate", 2},
       {Top() + "index", 2},
       {Top() + "accounts", 2},
+      {Top() + "accounts remove", 2},
       {"--top " + top + "/missing admins list", 1},
       {Top() + "index " + top + "/tmp/none.vcf", 1},
   };

@@ -40,6 +40,10 @@ TEST_F(FileDBGroupTest, SortsByGroupName) {
   }
   EXPECT_EQ(order, (Strings{"g-exec=Board", "g-fun=Clubs", "g-eng=engineering",
                             "g-gone=g-gone"}));
+  std::unique_ptr<ValNameList> all(groups->GetGroups());
+  order.clear();
+  for (ValNameListItem* item = all->GetFirst(); item; item = item->next) order.push_back(item->name);
+  EXPECT_EQ(order, (Strings{"g-exec", "g-fun", "g-eng"}));
 
   VCard a, b, c;
   a.AddEntry(kVCardFN, "zeta");

@@ -99,6 +99,45 @@ TEST_F(FileDBTest, DisplayNamesAndAddresses) {
   EXPECT_STREQ(sorted->GetNthItem(2)->value, "Zoe Adams");
 }
 
+TEST_F(FileDBTest, SearchesPeopleByAPrefixOfNameUidOrAddress) {
+  ASSERT_TRUE(IndexText(std::string(kThreePeople) +
+                        "BEGIN:VCARD\nFN:Émile Ødegård\nUID:eodegard\n"
+                        "END:VCARD\n")
+                  .empty());
+  auto uids = [&](const char* prefix, int max = 10) {
+    std::unique_ptr<ValNameList> found(db->SearchPeople(prefix, max));
+    std::string out;
+    for (ValNameListItem* item = found ? found->GetFirst() : nullptr; item; item = item->next)
+      out += std::string(out.empty() ? "" : " ") + item->name;
+    return out;
+  };
+  struct Case {
+    const char* prefix;
+    const char* uids;
+  } cases[] = {
+      {"zo", "zadams"},                       // first word of the name
+      {"ADAMS", "zadams"},                    // a later word, any case
+      {"mark.b", "mbrown"},                   // e-mail address
+      {"cy", "cyoung"},                       // uid
+      {"émi", "eodegard"},                    // UTF-8, folded
+      {"ØDEGÅ", "eodegard"},
+      {"dams", ""},                           // not a prefix
+      {"\xe2\x82", ""},                       // a broken UTF-8 sequence
+      {"  carl young ", "cyoung"},            // the whole name, blanks trimmed
+      {"", "cyoung mbrown zadams eodegard"},  // everybody, by name
+  };
+  for (const Case& c : cases) EXPECT_EQ(uids(c.prefix), c.uids) << c.prefix;
+  EXPECT_EQ(uids("", 2), "cyoung mbrown zadams");  // one more than asked: there are more
+  std::unique_ptr<ValNameList> zoe(db->SearchPeople("zoe", 5));
+  ASSERT_EQ(zoe->GetCount(), 1);
+  EXPECT_STREQ(zoe->GetFirst()->value, "Zoe Adams");
+  EXPECT_STREQ(zoe->GetFirst()->extra1, "zadams@example.com");
+
+  // Data indexed before there were search files gets one on first use.
+  unlink(Common("data.search").c_str());
+  EXPECT_EQ(uids("brown"), "mbrown");
+}
+
 TEST_F(FileDBTest, NamesCardFieldsForTheLabelPages) {
   WriteAll(Common("addinfo.lst"),
            "BEGIN:vNameList\nDesc_7:Office Room\nSize_7:10\nEND:vNameList\n");

@@ -37,10 +37,15 @@ def main():
     shutil.rmtree(profile, ignore_errors=True)
     screenshot = os.path.join(work_dir, "console.png")
     tree.start()
+    # The person the test makes an administrator through the selector.
+    new_admin_password = "selected-admin-7"
+    subprocess.run([os.path.join(tree.top, "bin", "kvfiledb"), "--top", tree.top, "passwd",
+                    "molsen"], input=new_admin_password + "\n", text=True, check=True,
+                   stdout=subprocess.DEVNULL)
     try:
         done = subprocess.run([node, os.path.join(HERE, "browser", "console.cjs"), tree.console,
                                served_tree.ADMIN_UID, served_tree.ADMIN_PASSWORD, screenshot,
-                               profile], timeout=240)
+                               profile, new_admin_password], timeout=240)
     finally:
         tree.stop()
         shutil.rmtree(profile, ignore_errors=True)

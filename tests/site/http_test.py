@@ -1,9 +1,11 @@
 """The console served by a real web server, over HTTP: the login page, the
-login refusals, the frame set and navigation bar after a login, logout, and
-session cookies that this installation did not sign.
+login refusals, the frame set and navigation bar after a login, logout,
+session cookies that this installation did not sign, and progress pages that
+reach the browser while the work runs.
 
 usage: http_test.py SOURCE_DIR BUILD_DIR WORK_DIR
 """
+import fcntl
 import html.parser
 import http.client
 import os
@@ -187,6 +189,44 @@ class NavigationBarTest(unittest.TestCase):
                 self.assertEqual(fetch(path).status, 200)
         # Settings and lock files stay private.
         self.assertEqual(fetch("adminmsg.lst").status, 403)
+
+
+class StreamingTest(unittest.TestCase):
+    def test_indexing_progress_arrives_while_indexing_runs(self):
+        common = os.path.join(TREE.top, "data", "common")
+        with open(os.path.join(common, "data.vcf"), encoding="utf-8") as f:
+            cards = f.read()
+        cards += "".join("BEGIN:VCARD\nFN:Extra %d\nUID:extra%d\nEND:VCARD\n" % (i, i)
+                         for i in range(1000))
+        path = os.path.join(TREE.top, "bigger.vcf")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(cards)
+        session = session_of(log_in())
+        # The new data is swapped in under the data lock; while this test holds
+        # it shared, the indexing cannot end, so progress that arrives now was
+        # sent while the work ran.
+        with open(os.path.join(common, "data.vcf.lck"), "rb") as lock:
+            fcntl.lockf(lock, fcntl.LOCK_SH)
+            conn = http.client.HTTPConnection("127.0.0.1", TREE.port, timeout=20)
+            try:
+                conn.request("POST", "/admin/bin/velmoraadmin.cgi",
+                             urllib.parse.urlencode({"program": "processData", "dataFile": path}),
+                             {"Content-Type": "application/x-www-form-urlencoded",
+                              "Cookie": "; ".join("%s=%s" % kv for kv in session.items())})
+                response = conn.getresponse()
+                seen = b""
+                while b"records processed" not in seen:
+                    chunk = response.read1(65536)
+                    if not chunk:
+                        break
+                    seen += chunk
+                self.assertIn(b"350 records processed", seen)
+            finally:
+                fcntl.lockf(lock, fcntl.LOCK_UN)
+            rest = response.read()
+            conn.close()
+        self.assertIn(b"</html>", seen + rest)
+        self.assertNotIn(b"Error in indexing", seen + rest)
 
 
 class SessionTest(unittest.TestCase):

@@ -83,6 +83,9 @@ class ConsoleTestTree {
 
   const std::string& top() const { return top_; }
   std::string bin() const { return top_ + "/htdocs/admin/bin"; }
+  // The program Run starts, by its path under htdocs; the console unless
+  // another one (a sibling program linked into the tree) is named.
+  std::string program = "admin/bin/velmoraadmin.cgi";
 
   using Pairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -126,10 +129,11 @@ class ConsoleTestTree {
       dup2(in[0], 0);
       dup2(out[1], 1);
       close(in[0]); close(in[1]); close(out[0]); close(out[1]);
-      if (chdir(bin().c_str()) != 0) _exit(127);
+      std::string folder = program.substr(0, program.rfind('/'));
+      if (chdir((top_ + "/htdocs/" + folder).c_str()) != 0) _exit(127);
       std::vector<std::string> vars = {"REQUEST_METHOD=" + method,
                                        "QUERY_STRING=" + query,
-                                       "SCRIPT_NAME=/admin/bin/velmoraadmin.cgi",
+                                       "SCRIPT_NAME=/" + program,
                                        "SERVER_NAME=localhost", "SERVER_PORT=80",
                                        "TMPDIR=" + top_ + "/logs"};
       if (!body.empty()) {
@@ -144,8 +148,8 @@ class ConsoleTestTree {
       std::vector<char*> envp;
       for (std::string& v : vars) envp.push_back(v.data());
       envp.push_back(nullptr);
-      char arg0[] = "./velmoraadmin.cgi";
-      char* argv[] = {arg0, nullptr};
+      std::string arg0 = "." + program.substr(program.rfind('/'));
+      char* argv[] = {arg0.data(), nullptr};
       execve(argv[0], argv, envp.data());
       _exit(127);
     }

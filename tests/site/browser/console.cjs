@@ -1,15 +1,19 @@
 // Logs in to the served console in headless Chromium, as a person would, and
 // checks what the browser shows: the frame set, the navigation bar's pictures,
 // the summary page, the help window, an error page taking the whole window,
-// and logout. Keeps a screenshot of the console.
+// and logout; the import reached from the summary page; people chosen in the
+// person selector as an administrator and as an attribute's modifier, and the
+// new administrator logging in. Keeps a screenshot of the console.
 //
 // usage: node console.cjs CONSOLE_URL UID PASSWORD SCREENSHOT PROFILE_DIR
+//                         NEW_ADMIN_PASSWORD
 // Exit status: 0 all checks passed, 1 a check failed.
 'use strict';
 
 const { chromium } = require('playwright-core');
 
-const [consoleUrl, uid, password, screenshot, profileDir] = process.argv.slice(2);
+const [consoleUrl, uid, password, screenshot, profileDir, newAdminPassword] =
+  process.argv.slice(2);
 const failures = [];
 
 function check(condition, what) {
@@ -24,6 +28,28 @@ async function frameNamed(page, name) {
     await page.waitForTimeout(100);
   }
   throw new Error('no frame named ' + name);
+}
+
+// In the selector window that clicking `opener` opens: searches for text
+// with the return key, adds the person uid and answers OK, after which the
+// window closes and the frame reloads.
+async function chooseInSelector(context, frame, opener, text, uid) {
+  const [selector] = await Promise.all([context.waitForEvent('page'), frame.click(opener)]);
+  await selector.waitForLoadState('load');
+  await selector.fill('input[name="q"]', text);
+  await Promise.all([selector.waitForNavigation(), selector.press('input[name="q"]', 'Enter')]);
+  const found = await selector.$$eval('input[name="pick"]', (boxes) => boxes.map((b) => b.value));
+  check(found.includes(uid), 'the selector finds ' + text + ': ' + found.join(', '));
+  await selector.check('input[name="pick"][value="' + uid + '"]');
+  await Promise.all([selector.waitForNavigation(), selector.click('input[value="Add"]')]);
+  check((await selector.$('input[name="chosen"][value="' + uid + '"]')) !== null,
+        'the selector adds ' + uid + ' to the choice');
+  await Promise.all([
+    selector.waitForEvent('close'),
+    frame.waitForNavigation(),
+    selector.click('input[value="OK"]', { noWaitAfter: true }),
+  ]);
+  await frame.waitForLoadState('load');
 }
 
 // Pictures of a document that did not load.
@@ -136,6 +162,49 @@ async function main() {
     await Promise.all([page.waitForNavigation(), page.press('input[name="password"]', 'Enter')]);
     await frameNamed(page, 'application_navbar');
     check(page.frames().length === 3, 'the return key in the login form logs in');
+
+    // The summary page leads to the import.
+    const start = await frameNamed(page, 'application_main');
+    await start.waitForLoadState('load');
+    await Promise.all([start.waitForNavigation(), start.click('a:has-text("Import Data")')]);
+    check((await start.title()) === 'Import Data' &&
+          (await start.$('input[name="fileUploadName"]')) !== null,
+          'the summary page opens the import');
+
+    // A new administrator chosen in the selector, saved, and logging in.
+    const bar = await frameNamed(page, 'application_navbar');
+    await Promise.all([start.waitForNavigation(),
+                       bar.click('img[alt="Configure Directory Admininstrators"]')]);
+    await start.waitForLoadState('load');
+    await chooseInSelector(context, start, 'img[alt="Select people to be webmasters"]',
+                           'mia ol', 'molsen');
+    const admins = await start.$$eval('input[name="dirAdminUidVal"]:checked',
+                                      (boxes) => boxes.map((b) => b.value));
+    check(admins.includes('molsen') && admins.includes(uid),
+          'the console shows the chosen administrator: ' + admins.join(', '));
+    await Promise.all([start.waitForNavigation(),
+                       start.click('img[alt="Save this set of webmasters"]')]);
+    check(/Mia Olsen/.test(await start.content()), 'the new administrator is saved');
+
+    // An attribute's modifier chosen in the selector.
+    await start.goto(new URL('velmoraadmin.cgi?program=attribModifyPeople&attribId=TITLE',
+                             consoleUrl).href);
+    await chooseInSelector(context, start,
+                           'img[alt="Add/Delete list of people who can modify this attribute"]',
+                           'MOLS', 'molsen');
+    check((await start.$('input[name="attrib_uid_val"][value="molsen"]:checked')) !== null,
+          'the attribute page lists the chosen modifier');
+    await start.check('input[name="accessControl"][value="YES"]');
+    await Promise.all([start.waitForNavigation(), start.click('img[alt="Save"]')]);
+    check((await start.$('input[name="attrib_uid_val"][value="molsen"]')) !== null,
+          'the modifier is saved and offered as an approver');
+
+    await page.goto(new URL('velmoraadmin.cgi?program=app_common_prog_logout', consoleUrl).href);
+    await page.fill('input[name="login"]', 'molsen');
+    await page.fill('input[name="password"]', newAdminPassword);
+    await Promise.all([page.waitForNavigation(), page.press('input[name="password"]', 'Enter')]);
+    await frameNamed(page, 'application_navbar');
+    check(page.frames().length === 3, 'the new administrator logs in');
   } finally {
     await context.close();
   }

@@ -84,10 +84,12 @@ function validateAddAddnlFieldSubmitForm() {
 }
 
 // Opens the person selector to choose the directory administrators; the
-// selector loads returnLink (already encoded) when it is done.
+// selector loads returnLink when it is done. The link comes encoded, but a
+// javascript: link is decoded by the browser before it runs, so it is
+// encoded again here (once, whichever way it arrives).
 function dirAdminsSelector(selectorUrl, returnLink) {
 	var address = selectorUrl + "?program=front&selector_mode=multi" +
-		"&return_url=" + returnLink;
+		"&return_url=" + encodeURIComponent(decodeURIComponent(returnLink));
 	var opened = window.open(address, "KavriSelector",
 		"width=640,height=520,resizable=yes,scrollbars=yes");
 	if (typeof child != "undefined") {

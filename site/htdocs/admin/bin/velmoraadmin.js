@@ -103,10 +103,11 @@ function updateAttrFrame(url) {
 }
 
 // Access control: opens the person selector for the people who may modify
-// an attribute; the selector loads returnLink (already encoded) when done.
+// an attribute; the selector loads returnLink when done (encoded once here,
+// as in dirAdminsSelector, with the form's choices added to it).
 function AdminSelector(selectorUrl, returnLink) {
 	var form = document.forms["createform"];
-	var back = returnLink;
+	var back = encodeURIComponent(decodeURIComponent(returnLink));
 	if (form) {
 		for (var i = 0; i < form.elements.length; i++) {
 			var field = form.elements[i];
@@ -131,7 +132,7 @@ function AdminSelector(selectorUrl, returnLink) {
 // Access control: the same for the people who may add or delete entries.
 function AdminOperSelector(selectorUrl, returnLink) {
 	var form = document.forms["createform"];
-	var back = returnLink;
+	var back = encodeURIComponent(decodeURIComponent(returnLink));
 	if (form && form.elements["adminCheckbox"] && form.elements["adminCheckbox"].checked) {
 		back += "%26adminCheckbox%3DdirAdmin";
 	}

@@ -24,3 +24,18 @@ function CloseChild() {
 		child.close();
 	}
 }
+
+// The selector's last page: loads its return link (the hidden field "back")
+// in the window that opened the selector, which then reads the choice from
+// the cookies, and closes the selector.
+function SelectorReturn() {
+	var form = document.forms["selectorDone"];
+	var back = form && form.elements["back"] ? form.elements["back"].value : "";
+	if (window.opener && !window.opener.closed) {
+		if (back != "") {
+			window.opener.location.href = back;
+		}
+		window.opener.focus();
+	}
+	window.close();
+}
