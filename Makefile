@@ -3,14 +3,16 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PORT       ?= 8080
-# Building, the site's images (python3-pil, fonts), and the web server of
-# `make run` and of the served tests.
+LDAP_PORT  ?= 3389
+# Building, the site's images (python3-pil, fonts), the web server of
+# `make run` and of the served tests, and the LDAP server, its client tools
+# and library for the LDAP back end, its tests and `make run-ldap`.
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
               python3 python3-pil fonts-dejavu-core lighttpd \
               slapd ldap-utils libldap-dev
 BROWSER_DIR = tests/site/browser
 
-.PHONY: all deps browser-deps build test test-plain test-asan run bench clean
+.PHONY: all deps browser-deps build test test-plain test-asan run run-ldap bench clean
 
 all: build
 
@@ -77,6 +79,11 @@ test: test-plain test-asan
 # Ctrl-C.
 run: build
 	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
+
+# The same on the LDAP back end: a local slapd on 127.0.0.1:$(LDAP_PORT) with
+# the sample people, the console on 127.0.0.1:$(PORT), until Ctrl-C.
+run-ldap: build
+	sh tools/demo-ldap.sh $(BUILD) $(BUILD)/demo-ldap $(PORT) $(LDAP_PORT)
 
 # Speed measurements (Google Benchmark); never part of `make test`.
 bench: build
