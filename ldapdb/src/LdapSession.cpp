@@ -172,6 +172,24 @@ std::string DNValue(const std::string& value) {
   return out;
 }
 
+std::string DNComponent(const std::string& dn, const char* attr) {
+  LDAPDN parsed = nullptr;
+  if (ldap_str2dn(dn.c_str(), &parsed, LDAP_DN_FORMAT_LDAPV3) != LDAP_SUCCESS) return "";
+  std::string out;
+  for (int i = 0; parsed && parsed[i] && out.empty(); ++i) {
+    for (int j = 0; parsed[i][j]; ++j) {
+      LDAPAVA* ava = parsed[i][j];
+      if (ava->la_attr.bv_len == strlen(attr) &&
+          strncasecmp(ava->la_attr.bv_val, attr, ava->la_attr.bv_len) == 0) {
+        out.assign(ava->la_value.bv_val, ava->la_value.bv_len);
+        break;
+      }
+    }
+  }
+  ldap_dnfree(parsed);
+  return out;
+}
+
 std::string Entry::First(const std::string& attr) const {
   auto it = attrs.find(attr);
   return it == attrs.end() || it->second.empty() ? "" : it->second.front();

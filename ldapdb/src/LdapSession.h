@@ -34,6 +34,10 @@ std::string FilterValue(const std::string& value);
 // RFC 4514 escaping of an attribute value inside a DN.
 std::string DNValue(const std::string& value);
 
+// The value of the first component of dn whose attribute is attr (any
+// case), or "" (also for a DN that does not parse).
+std::string DNComponent(const std::string& dn, const char* attr);
+
 // One entry of a search result; attribute names in lower case.
 struct Entry {
   std::string dn;

@@ -120,6 +120,7 @@ VCard* CardFromEntry(const Entry& entry, const std::string& managerUid,
       }
       case kOrg: {
         std::string org = entry.First("o"), unit = entry.First("ou");
+        if (org.empty()) org = DNComponent(entry.dn, "o");
         if (!org.empty() || !unit.empty())
           Add(card.get(), row.field, Part(org) + (unit.empty() ? "" : ";" + Part(unit)));
         break;

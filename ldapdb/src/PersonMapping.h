@@ -6,7 +6,8 @@
 //   sn, givenName             N                          family;given;;;
 //   cn                        FN                         first value
 //   title                     TITLE
-//   o, ou                     ORG                        organisation;unit
+//   o, ou                     ORG                        organisation;unit; without
+//                                                        o, the DN's o= part
 //   telephoneNumber           TEL;WORK;VOICE
 //   facsimileTelephoneNumber  TEL;WORK;FAX
 //   mobile                    TEL;CELL

@@ -53,12 +53,12 @@ TEST_F(LdapDBTest, ConvertedPeopleBecomeCards) {
     Strings fields;
   } cases[] = {
       {"lschmidt",
-       {"N:Schmidt;Lena;;;", "FN:Lena Schmidt", "TITLE:Director", "ORG:;Engineering",
+       {"N:Schmidt;Lena;;;", "FN:Lena Schmidt", "TITLE:Director", "ORG:Kavri;Engineering",
         "TEL;WORK;VOICE:+1 555 0101 1002", "EMAIL;INTERNET:lschmidt@example.com",
         "UID:lschmidt", "X-KAVRI-MGR-UID:bvogel", "X-KAVRI-DIRECT-REPORT-UID:zadams"}},
       {"BVOGEL",  // any case
        {"N:Vogel;Bianca;;;", "FN:Bianca Vogel", "TITLE:Chief Executive Officer",
-        "ORG:;Executive", "TEL;WORK;VOICE:+1 555 0101 1001",
+        "ORG:Kavri;Executive", "TEL;WORK;VOICE:+1 555 0101 1001",
         "EMAIL;INTERNET:bvogel@example.com", "UID:bvogel"}},
       {"nobody", {}},
       {"*", {}},
