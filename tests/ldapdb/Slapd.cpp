@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,6 +87,8 @@ bool Slapd::Start(const std::string& suffix, const std::string& providerUri) {
   std::string log = dir_ + "/slapd.log";
   pid_ = fork();
   if (pid_ == 0) {
+    // A test program that crashes takes its server with it.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     FILE* out = freopen(log.c_str(), "w", stderr);
     if (out == nullptr) _exit(126);
     dup2(2, 1);
