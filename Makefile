@@ -3,15 +3,18 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PORT       ?= 8080
-# Building, the site's images (python3-pil, fonts), and the web server of
-# `make run` and of the served tests.
+LDAP_PORT  ?= 3389
+# Building, the site's images (python3-pil, fonts), the web server of
+# `make run` and of the served tests, and the LDAP server, its client tools
+# and library for the LDAP back end, its tests and `make run-ldap`.
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
-              python3 python3-pil fonts-dejavu-core lighttpd
+              python3 python3-pil fonts-dejavu-core lighttpd \
+              slapd ldap-utils libldap-dev
 BROWSER_DIR = tests/site/browser
 # What `make run` serves: the two programs, the back end, its tool, the images.
 RUN_TARGETS = velmoraadmin_cgi selector_cgi kvfiledblib_cgi kvfiledb site_images
 
-.PHONY: all deps browser-deps build test test-plain test-asan run bench clean
+.PHONY: all deps browser-deps build test test-plain test-asan run run-ldap bench clean
 
 all: build
 
@@ -83,6 +86,11 @@ run:
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
+
+# The same on the LDAP back end: a local slapd on 127.0.0.1:$(LDAP_PORT) with
+# the sample people, the console on 127.0.0.1:$(PORT), until Ctrl-C.
+run-ldap: build
+	sh tools/demo-ldap.sh $(BUILD) $(BUILD)/demo-ldap $(PORT) $(LDAP_PORT)
 
 # Speed measurements (Google Benchmark); never part of `make test`.
 bench: build

@@ -41,6 +41,13 @@ class VelmoraAdminCommon : public KavriAdminCommon {
   Page* GenerateAccounts(const char* message);
   Page* ProcessGenerateAccounts();
 
+  // Stores the connection values posted by the LDAP set-up page through the
+  // configuration's DBFormat setter (an empty root password keeps the stored
+  // one) and tries them: the page says they work, or shows the set-up page
+  // again with the reason. Values that are missing or malformed are refused
+  // on the set-up page and nothing is stored.
+  Page* ProcessLDAPSetupInfo();
+
  protected:
   // The value of "program" ("front" when absent), owned by the request.
   const char* ProgramName() const;

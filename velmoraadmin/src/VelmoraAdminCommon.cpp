@@ -27,6 +27,7 @@ const CommonRoute kRoutes[] = {
     {"processPhotos", [](VelmoraAdminCommon* h) { return h->GenProcessPhotosPage(); }},
     {"genDirAdminsConfPage", [](VelmoraAdminCommon* h) { return h->GenConfDirAdminsPage(); }},
     {"procconfDirAdmins", [](VelmoraAdminCommon* h) { return h->ProcessConfDirAdmins(); }},
+    {"updateLDAPSetupInfo", [](VelmoraAdminCommon* h) { return h->ProcessLDAPSetupInfo(); }},
 };
 
 // When a navigation button is shown.

@@ -1,0 +1,115 @@
+// The LDAP back end's group directory.
+#include "KvLdapGroupDB.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "versitlib.h"
+
+using ldapdb::Entry;
+
+namespace {
+
+const char* NameOf(void* record) {
+  VCard* card = static_cast<VCard*>(record);
+  if (card == nullptr) return nullptr;
+  VCardEntry* fn = card->GetEntry(kVCardFN);
+  return fn ? fn->value : nullptr;
+}
+
+std::string NameOf(const Entry& group) {
+  std::string name = group.First("description");
+  return name.empty() ? group.First("cn") : name;
+}
+
+}  // namespace
+
+int KvLdapGroupDB::Open(KvConfigDB* config, int /*threadKey*/) {
+  if (config == nullptr) return 0;
+  const char* server = config->LDAPServerName();
+  const char* base = config->LDAPSearchBase();
+  if (server == nullptr || *server == '\0' || base == nullptr || *base == '\0') {
+    KvError* e = new KvError();
+    e->SetKind(kKvErrorUnreachable);
+    e->AddLine(__LINE__, KvSourceName(__FILE__),
+               "The LDAP server and search base are not configured", 1);
+    throw e;
+  }
+  ldapdb::Settings s;
+  s.uri = ldapdb::UriOf(server, config->LDAPServerPort());
+  s.rootDN = config->LDAPRootDN() ? config->LDAPRootDN() : "";
+  s.rootPasswd = config->LDAPRootPasswd() ? config->LDAPRootPasswd() : "";
+  s.base = base;
+  const char* tls = config->ReadValue("ldapStartTLS");
+  s.startTLS = tls != nullptr && strcasecmp(tls, "TRUE") == 0;
+  return OpenWith(s);
+}
+
+int KvLdapGroupDB::OpenWith(const ldapdb::Settings& settings) {
+  session_.Open(settings);
+  return 1;
+}
+
+std::vector<Entry> KvLdapGroupDB::FindGroup(const char* gid,
+                                            const std::vector<std::string>& attrs) {
+  if (!session_.IsOpen()) KV_THROW("The LDAP group directory is not open");
+  return session_.Search(session_.settings().base, "sub",
+                         "(&(objectClass=groupOfNames)(cn=" + ldapdb::FilterValue(gid) + "))",
+                         attrs, 1);
+}
+
+char* KvLdapGroupDB::GetGroupName(const char* gid) {
+  if (gid == nullptr) return nullptr;
+  std::vector<Entry> group = FindGroup(gid, {"cn", "description"});
+  if (group.empty()) return nullptr;
+  return strdup(NameOf(group.front()).c_str());
+}
+
+void KvLdapGroupDB::SortByValue(VoidList* groups) {
+  if (groups == nullptr) return;
+  std::vector<void*> records;
+  for (VoidItem* item = groups->GetFirst(); item; item = item->next) {
+    records.push_back(item->data);
+  }
+  std::stable_sort(records.begin(), records.end(), [](void* a, void* b) {
+    const char* na = NameOf(a);
+    const char* nb = NameOf(b);
+    if (na == nullptr || nb == nullptr) return na != nullptr && nb == nullptr;
+    return strcasecmp(na, nb) < 0;
+  });
+  size_t i = 0;
+  for (VoidItem* item = groups->GetFirst(); item; item = item->next) {
+    item->data = records[i++];
+  }
+}
+
+ValNameList* KvLdapGroupDB::SortByValue(ValList* gids) {
+  ValNameList pairs;
+  if (gids != nullptr) {
+    for (ValListItem* item = gids->GetFirst(); item; item = item->next) {
+      if (item->value == nullptr) continue;
+      std::vector<Entry> group = FindGroup(item->value, {"cn", "description"});
+      std::string name = group.empty() ? item->value : NameOf(group.front());
+      pairs.Append(item->value, name.c_str());
+    }
+  }
+  return pairs.SortListByAscendingValue();
+}
+
+ValList* KvLdapGroupDB::GetMembers(const char* gid) {
+  std::unique_ptr<ValList> members(new ValList());
+  if (gid == nullptr) return members.release();
+  std::vector<Entry> group = FindGroup(gid, {"member"});
+  if (group.empty()) return members.release();
+  for (const std::string& dn : group.front().All("member")) {
+    std::vector<Entry> person = session_.Search(dn, "base", "(objectClass=*)", {"uid"});
+    if (!person.empty() && !person.front().First("uid").empty()) {
+      members->AppendWithDupCheck(person.front().First("uid").c_str());
+    }
+  }
+  return members.release();
+}
