@@ -37,9 +37,9 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_EQ(login.cookies["KavriUidCookie"], "u-alice");
   EXPECT_EQ(login.cookies["KavriIsWebmaster"], "TRUE");
   EXPECT_EQ(login.cookies["KavriDrovakLogin"], "FALSE");
-  EXPECT_EQ(login.cookies["KavriSessionSig"].size(), 64u);
+  EXPECT_EQ(login.cookies["KavriSessionSig"].size(), 97u);
   EXPECT_EQ(login.cookieText["KavriSessionSig"].find("path=/; HttpOnly; SameSite=Strict;"),
-            64u + 18);
+            97u + 18);
   EXPECT_EQ(login.cookieText["KavriUidCookie"], "KavriUidCookie=u-alice; path=/;");
   EXPECT_EQ(tree_.TakeDirectoryCalls(), "CheckPassword u-alice\nUserLoggedIn u-alice\n");
 
@@ -49,7 +49,7 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_TRUE(navbar.Has("bgcolor=\"#cece9c\""));
   // Every page renews the session.
   EXPECT_EQ(navbar.cookies["KavriUidCookie"], "u-alice");
-  EXPECT_EQ(navbar.cookies["KavriSessionSig"].size(), 64u);
+  EXPECT_EQ(navbar.cookies["KavriSessionSig"].size(), 97u);
 
   // The secret was made on first need, readable by the owner only.
   struct stat info;
