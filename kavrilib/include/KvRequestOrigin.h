@@ -17,8 +17,8 @@ struct KvRequestOrigin {
   const char* origin = nullptr;        // "HTTP_ORIGIN"
   const char* referer = nullptr;       // "HTTP_REFERER"
   const char* host = nullptr;          // "HTTP_HOST" (may carry the port)
-  const char* serverName = nullptr;    // "SERVER_NAME", when there is no Host
-  const char* serverPort = nullptr;    // "SERVER_PORT"
+  const char* serverName = nullptr;    // "SERVER_NAME" } when there is
+  const char* serverPort = nullptr;    // "SERVER_PORT" } no Host
   const char* https = nullptr;         // "HTTPS" ("on" over TLS)
 
   // The values of this process's CGI environment.

@@ -75,12 +75,15 @@ KvBoolean KvRequestOrigin::IsOwnPage() const {
   if (!claimed || !*claimed) return false;
   std::string scheme = IsHttps() ? "https" : "http";
   std::string ownHost, port;
-  // The Host header is what the browser addressed; the server's own name
-  // stands in when there is none.
-  SplitAuthority(host && *host ? host : (serverName ? serverName : ""), &ownHost,
-                 &port);
+  // The Host header is what the browser addressed (without a port: the
+  // scheme's own); the server's name and port stand in when there is none.
+  if (host && *host) {
+    SplitAuthority(host, &ownHost, &port);
+  } else {
+    ownHost = serverName ? serverName : "";
+    port = serverPort ? serverPort : "";
+  }
   if (ownHost.empty()) return false;
-  if (port.empty()) port = serverPort && *serverPort ? serverPort : "";
   std::string own =
       Normalized(scheme + "://" + ownHost + (port.empty() ? "" : ":" + port));
   std::string theirs = Normalized(claimed);

@@ -184,6 +184,32 @@ TEST_F(SessionTest, LogInStartsASignedSessionForThisRequest) {
   EXPECT_EQ(handler.FindUid(), nullptr);
 }
 
+TEST_F(SessionTest, RecordsEndAtTheAbsoluteLifetimeIdleTimeOutOrRemoval) {
+  auto at = [](long seconds, long lifetime) {
+    return KvSessionLimits{kNow + seconds, 100, lifetime};
+  };
+  // Used every 90 seconds, a session still ends 300 seconds after login.
+  std::string busy = KvSessionStart("u-alice", at(0, 300));
+  for (long t : {0, 90, 180, 270, 299})
+    EXPECT_EQ(KvSessionAlive(busy.c_str(), "u-alice", at(t, 300)), 1) << t;
+  EXPECT_EQ(KvSessionAlive(busy.c_str(), "u-alice", at(300, 300)), 0);
+  // Idle: the last use, written once a minute, may lag by that minute.
+  std::string idle = KvSessionStart("u-alice", at(0, 0));
+  EXPECT_EQ(KvSessionAlive(idle.c_str(), "u-alice", at(160, 0)), 1);
+  EXPECT_EQ(KvSessionAlive(idle.c_str(), "u-alice", at(320, 0)), 1);
+  EXPECT_EQ(KvSessionAlive(idle.c_str(), "u-alice", at(481, 0)), 0);
+  // Another uid, an unknown id, a removed user.
+  std::string other = KvSessionStart("u-alice", at(0, 0));
+  EXPECT_EQ(KvSessionAlive(other.c_str(), "u-bob", at(0, 0)), 0);
+  EXPECT_EQ(KvSessionAlive(std::string(32, '0').c_str(), "u-alice", at(0, 0)), 0);
+  EXPECT_GE(KvSessionEndUser("u-alice"), 1);
+  EXPECT_EQ(KvSessionAlive(other.c_str(), "u-alice", at(0, 0)), 0);
+  // A login sweeps the records that have expired.
+  KvSessionStart("u-carol", at(100000, 300));
+  EXPECT_EQ(ConsoleTestTree::ReadFile("../../../config/sessions.lst").find("u-alice"),
+            std::string::npos);
+}
+
 TEST(MessageTest, KeysFallBackWithTheFormatWord) {
   KavriBaseApp* app = VelmoraAdminGetApp();
   EXPECT_STREQ(app->GetMessage("LoginPageTitle"), "Console Login");
