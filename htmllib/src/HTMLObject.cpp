@@ -195,8 +195,12 @@ HTMLAttribute* HTMLObject::addAttribute(int number, HTMLObject* object) {
 }
 
 String HTMLObject::MakeStatusMessage(const char* message) {
+  // The message is text, not script: quotes and line breaks in it are
+  // escaped for the single-quoted string.
+  String text(message ? message : "");
+  text.PrepForJS();
   String status("self.status='");
-  status += message ? message : "";
+  status += text;
   status += "'; return true";
   return status;
 }

@@ -10,14 +10,17 @@
 //                         "0" after logout
 //   "KavriIsWebmaster"    "TRUE" for an administrator's session
 //   "KavriDrovakLogin"    "TRUE" when the web server authenticated the user
-//   "KavriSessionSig"     this installation's signature over the four values
-//                         (KvSession.h); without a matching one nobody is
-//                         logged in
+//   "KavriSessionSig"     the session id and this installation's signature
+//                         over it and the four values (KvSession.h); without
+//                         a matching one, and a live record of the session
+//                         id on the server, nobody is logged in
 #pragma once
 
 #include <ctime>
+#include <string>
 
 #include "KavriBaseApp.h"
+#include "KvSession.h"
 #include "commonlib.h"
 #include "htmllib.h"
 
@@ -66,11 +69,33 @@ class KavriBaseCommon {
   virtual Page* HandleEvent(const char* program);
   // True for the programs that need no login.
   virtual KvBoolean BypassLoginCheck(const char* program);
+  // True when this request asks for a program that changes stored state.
+  // Such a request runs only when it came from the program's own pages and
+  // not right after a login made by the request itself. Base: none does.
+  virtual KvBoolean ChangesState();
+  // The page a login made by this request gets instead of a change; base:
+  // the page of no program.
+  virtual Page* GenFrontPage();
+  // Null when the form of a change stays within what may be stored; else
+  // the reason it does not (a heap string the caller frees). Base: null.
+  virtual char* CheckChangeLimits();
+  // The page that answers a refused change; reason (may be null) follows the
+  // words "The change was not made: ".
+  Page* GenRefusedChangePage(const char* reason);
+  // Writes one KV_AUDIT record, whatever the log's level: who (the logged-in
+  // uid when null), the program (and sub-program) of the request, and what.
+  void Audit(const char* what, const char* who = nullptr);
 
   // The session's uid (owned by the request's cookie list), or null when
-  // nobody is logged in: logged out, timed out, or the signature does not
-  // match.
+  // nobody is logged in: logged out, timed out, the signature does not
+  // match, or the server holds no live record of the session.
   const char* FindUid();
+  // True when LogIn ran in this request (a form or web-server login).
+  KvBoolean LoggedInNow() const;
+  // The idle and absolute time-outs of sessions, at Now(): the settings
+  // "userSessionTimeOut" and "maxSessionLifetime" (seconds, 12 hours when
+  // absent; 0 or less switches it off).
+  KvSessionLimits SessionLimits();
   // The cached uid (owned by this handler; null when nobody is logged in).
   // Throws KvError* ("NULL requestInfo") without a request.
   const char* GetMyUid();
@@ -120,4 +145,8 @@ class KavriBaseCommon {
 
  private:
   static Clock clock_;
+  // The signature cookie FindUid last judged, and its verdict.
+  std::string checkedSession_;
+  bool sessionAlive_ = false;
+  bool loggedInNow_ = false;
 };

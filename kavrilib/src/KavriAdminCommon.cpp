@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "KvErrorPages.h"
 #include "KvForm.h"
@@ -52,23 +53,30 @@ Page* KavriAdminCommon::UserAuthenticateAndLogin() {
         db->IsDirAdmin(remote.get()) == 1) {
       LogIn(remote.get(), true, true);
       db->UserLoggedIn(remote.get());
+      Audit("logged in through the web server", remote.get());
       return nullptr;
     }
+    Audit("web-server login refused: not a directory administrator",
+          request->remoteUser);
   }
 
   const char* login = request->FindVar("login");
   const char* password = request->FindVar("password");
   if (!login || !password) return GenLoginPage(action.release(), nullptr);
+  // Every refusal leaves a record naming the login name tried.
+  auto refuse = [&](const char* message) {
+    Audit((std::string("login refused: ") + message).c_str(), login);
+    return GenLoginPage(action.release(), message);
+  };
   std::unique_ptr<char, decltype(&free)> found(db->GetUidFromLogin(login), &free);
-  if (!found)
-    return GenLoginPage(action.release(), "Incorrect username, please try again");
+  if (!found) return refuse("Incorrect username, please try again");
   if (db->IsDirAdmin(found.get()) != 1)
-    return GenLoginPage(action.release(),
-                        "You are not on the list of valid administrators.");
+    return refuse("You are not on the list of valid administrators.");
   if (db->CheckPassword(found.get(), password) == 0)
-    return GenLoginPage(action.release(), "Incorrect password, please try again");
+    return refuse("Incorrect password, please try again");
   LogIn(found.get(), true, false);
   db->UserLoggedIn(found.get());
+  Audit("logged in", found.get());
   return nullptr;
 }
 

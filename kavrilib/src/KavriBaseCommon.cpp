@@ -131,6 +131,37 @@ KvBoolean KavriBaseCommon::BypassLoginCheck(const char* program) {
          strcasecmp(program, "app_common_prog_logout") == 0;
 }
 
+KvBoolean KavriBaseCommon::ChangesState() { return false; }
+
+Page* KavriBaseCommon::GenFrontPage() { return HandleEvent(nullptr); }
+
+char* KavriBaseCommon::CheckChangeLimits() { return nullptr; }
+
+Page* KavriBaseCommon::GenRefusedChangePage(const char* reason) {
+  std::unique_ptr<KvPage> page(new KvPage(nullptr));
+  std::string text = std::string("The change was not made: ") + (reason ? reason : "");
+  page->AppendToBody(new H2(text.c_str()));
+  return page.release();
+}
+
+void KavriBaseCommon::Audit(const char* what, const char* who) {
+  if (!who) who = GetMyUid();
+  std::string record = who && *who ? who : "-";
+  const char* program = request->FindVar("program");
+  record += std::string(" ") + (program ? program : "front");
+  const char* sub = request->FindVar("sub_program");
+  if (sub && *sub) record += std::string("/") + sub;
+  record += std::string(": ") + (what ? what : "");
+  if (log && log->GetLevel() <= KV_AUDIT) {
+    log->AddMsg(KV_AUDIT, record.c_str());
+    return;
+  }
+  // The trail is kept whatever level the log is set to.
+  KvConfigDB* config = application->GetConfigDB();
+  KvLog audit(application->GetName(), KV_AUDIT, config->LogFile(), false);
+  audit.AddMsg(KV_AUDIT, record.c_str());
+}
+
 Page* KavriBaseCommon::HandleEvent(const char* program) {
   if (program) {
     for (const CommonRoute& route : kCommonRoutes) {

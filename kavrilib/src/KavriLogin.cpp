@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "JavaScriptUrl.h"
 #include "KavriBaseCommon.h"
@@ -12,6 +13,7 @@
 #include "KvImageButton.h"
 #include "KvInput.h"
 #include "KvPage.h"
+#include "KvRequestOrigin.h"
 #include "KvSession.h"
 #include "KvSharedImages.h"
 #include "KvTable.h"
@@ -23,24 +25,42 @@ const char kKavriDrovakCookie[] = "KavriDrovakLogin";
 
 namespace {
 
-// The signature cookie: the simple cookie text with attributes that keep it
-// from scripts and from requests started by other sites.
-class SessionSigCookie : public SetCookie {
+// A session cookie: the simple cookie text followed by attributes (the
+// signature cookie's, and " Secure;" over HTTPS). Without attributes it is
+// written exactly as a simple cookie.
+class SessionCookie : public SetCookie {
  public:
-  explicit SessionSigCookie(const char* value)
-      : SetCookie(kKvSessionSigCookie, value, 0) {}
+  SessionCookie(const char* name, const char* value, std::string attributes)
+      : SetCookie(name, value, 0), attributes_(std::move(attributes)) {}
 
   void emit(RequestInfo* req, int indent, int lineBreaks,
             const char* styleName) override {
     std::unique_ptr<char, decltype(&free)> text(
         CommonOutput(name, value, seconds, "/"), &free);
     if (text) {
-      std::string header = std::string(text.get()) + kKvSessionSigAttributes;
+      std::string header = std::string(text.get()) + attributes_;
       req->WriteHeader("Set-Cookie", header.c_str());
     }
     if (nextObject) nextObject->emit(req, indent, lineBreaks, styleName);
   }
+
+ private:
+  std::string attributes_;
 };
+
+// Browsers send cookies marked Secure only over HTTPS.
+std::string SecureAttribute() {
+  return KvRequestOrigin::FromEnvironment().IsHttps() ? " Secure;" : "";
+}
+
+SetCookie* NewSessionCookie(const char* name, const char* value) {
+  return new SessionCookie(name, value, SecureAttribute());
+}
+
+SetCookie* NewSigCookie(const char* value) {
+  return new SessionCookie(kKvSessionSigCookie, value,
+                           kKvSessionSigAttributes + SecureAttribute());
+}
 
 // The decimal value at the start of text as atoi reads it, without atoi's
 // overflow: out-of-range values saturate.
@@ -69,6 +89,19 @@ std::string NewExpiry(int timeout) {
 
 }  // namespace
 
+KvSessionLimits KavriBaseCommon::SessionLimits() {
+  KvConfigDB* config = application->GetConfigDB();
+  KvSessionLimits limits{Now(), config->UserSessionTimeOut(),
+                         kKvDefaultSessionLifetime};
+  const char* lifetime = config->ReadValue("maxSessionLifetime");
+  char* end = nullptr;
+  long value = lifetime ? strtol(lifetime, &end, 10) : 0;
+  if (lifetime && end != lifetime && *end == '\0') limits.lifetime = value;
+  return limits;
+}
+
+KvBoolean KavriBaseCommon::LoggedInNow() const { return loggedInNow_; }
+
 KvBoolean KavriBaseCommon::CheckIfLoggedOut() {
   const char* time = request->FindCookie(kKavriLoginTimeCookie);
   return !time || CookieNumber(time) == 0;
@@ -88,13 +121,26 @@ const char* KavriBaseCommon::FindUid() {
   if (timeout > 0 && CheckIfTimedOut(timeout)) return nullptr;
   const char* found = request->FindCookie(kKavriUidCookie);
   if (!found) return nullptr;
-  // Only a session this installation signed counts.
-  if (!KvSessionVerify(request->FindCookie(kKvSessionSigCookie), found,
-                       request->FindCookie(kKavriLoginTimeCookie),
-                       IsWebmasterValue(request->FindCookie(kKavriWebmasterCookie)),
-                       IsDrovakLogin()))
-    return nullptr;
-  return found;
+  // Only a session this installation signed counts, and only while its
+  // record lasts. One look at the records per request and cookie value.
+  const char* signature = request->FindCookie(kKvSessionSigCookie);
+  if (!signature) return nullptr;
+  std::string state = std::string(signature) + "\n" + found + "\n";
+  for (const char* name : {kKavriLoginTimeCookie, kKavriWebmasterCookie, kKavriDrovakCookie}) {
+    const char* value = request->FindCookie(name);
+    state += value ? value : "\x01";
+    state += '\n';
+  }
+  if (checkedSession_ != state) {
+    bool alive =
+        KvSessionVerify(signature, found, request->FindCookie(kKavriLoginTimeCookie),
+                        IsWebmasterValue(request->FindCookie(kKavriWebmasterCookie)),
+                        IsDrovakLogin()) == 1 &&
+        KvSessionAlive(KvSessionIdOf(signature).c_str(), found, SessionLimits()) == 1;
+    checkedSession_ = state;
+    sessionAlive_ = alive;
+  }
+  return sessionAlive_ ? found : nullptr;
 }
 
 const char* KavriBaseCommon::GetMyUid() {
@@ -117,44 +163,47 @@ void KavriBaseCommon::LogIn(const char* newUid, KvBoolean isWebmaster,
   ValNameList* cookies = CookieList(request);
   std::string expiry =
       NewExpiry(application->GetConfigDB()->UserSessionTimeOut());
+  std::string id = KvSessionStart(newUid, SessionLimits());
   cookies->Replace(kKavriUidCookie, newUid);
   cookies->Replace(kKavriLoginTimeCookie, expiry.c_str());
   if (isWebmaster == 1) cookies->Replace(kKavriWebmasterCookie, "TRUE");
   cookies->Replace(kKavriDrovakCookie, isDrovakLogin == 1 ? "TRUE" : "FALSE");
   std::string signature = KvSessionSign(
-      newUid, expiry.c_str(),
+      id.c_str(), newUid, expiry.c_str(),
       IsWebmasterValue(request->FindCookie(kKavriWebmasterCookie)),
       IsDrovakLogin());
   cookies->Replace(kKvSessionSigCookie, signature.c_str());
   free(uid);
   uid = nullptr;
+  loggedInNow_ = true;
 }
 
 void KavriBaseCommon::LogPersonIn(Page* page) {
   const char* current = FindUid();
   std::string sessionUid = current ? current : "";
-  if (current) page->AddToList(new SetCookie(kKavriUidCookie, current, 0));
+  if (current) page->AddToList(NewSessionCookie(kKavriUidCookie, current));
   const char* webmaster = request->FindCookie(kKavriWebmasterCookie);
   if (webmaster)
-    page->AddToList(new SetCookie(kKavriWebmasterCookie, webmaster, 0));
+    page->AddToList(NewSessionCookie(kKavriWebmasterCookie, webmaster));
   const char* drovak = request->FindCookie(kKavriDrovakCookie);
-  if (drovak) page->AddToList(new SetCookie(kKavriDrovakCookie, drovak, 0));
+  if (drovak) page->AddToList(NewSessionCookie(kKavriDrovakCookie, drovak));
   std::string expiry =
       NewExpiry(application->GetConfigDB()->UserSessionTimeOut());
-  page->AddToList(new SetCookie(kKavriLoginTimeCookie, expiry.c_str(), 0));
+  page->AddToList(NewSessionCookie(kKavriLoginTimeCookie, expiry.c_str()));
   if (current) {
+    std::string id = KvSessionIdOf(request->FindCookie(kKvSessionSigCookie));
     std::string signature =
-        KvSessionSign(sessionUid.c_str(), expiry.c_str(),
+        KvSessionSign(id.c_str(), sessionUid.c_str(), expiry.c_str(),
                       IsWebmasterValue(webmaster), IsTrueNoCase(drovak));
-    page->AddToList(new SessionSigCookie(signature.c_str()));
+    page->AddToList(NewSigCookie(signature.c_str()));
   }
 }
 
 void KavriBaseCommon::LogPersonOut(Page* page) {
-  page->AddToList(new SetCookie(kKavriLoginTimeCookie, "0", 0));
-  page->AddToList(new SetCookie(kKavriWebmasterCookie, "FALSE", 0));
-  page->AddToList(new SetCookie(kKavriDrovakCookie, "FALSE", 0));
-  page->AddToList(new SessionSigCookie(""));
+  page->AddToList(NewSessionCookie(kKavriLoginTimeCookie, "0"));
+  page->AddToList(NewSessionCookie(kKavriWebmasterCookie, "FALSE"));
+  page->AddToList(NewSessionCookie(kKavriDrovakCookie, "FALSE"));
+  page->AddToList(NewSigCookie(""));
 }
 
 Page* KavriBaseCommon::GenLoginPage(Url* action, const char* message) {
@@ -210,6 +259,9 @@ Page* KavriBaseCommon::LogoutPage() {
     const char* who = GetMyUid();
     log->AddMsg(KV_INFO, (std::string("Uid ") + (who ? who : "") + " logged out").c_str());
   }
+  // The record goes, so that cookies kept from this session are void even
+  // in a browser that ignores the ones that end it.
+  KvSessionEnd(KvSessionIdOf(request->FindCookie(kKvSessionSigCookie)).c_str());
   std::unique_ptr<Page> page(GenLoginPage(ProgramUrl(), "You have been logged out"));
   LogPersonOut(page.get());
   return page.release();

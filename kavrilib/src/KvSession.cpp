@@ -1,5 +1,5 @@
 // Signing and checking of the session cookies with the installation's secret
-// key (HMAC-SHA-256, libsodium).
+// key (HMAC-SHA-256, libsodium), and the server's records of the sessions.
 #include "KvSession.h"
 
 #include <fcntl.h>
@@ -9,16 +9,22 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
 
 const char kKvSessionSigCookie[] = "KavriSessionSig";
 const char kKvSessionKeyPath[] = "../../../config/session.key";
 const char kKvSessionSigAttributes[] = " HttpOnly; SameSite=Strict;";
+const char kKvSessionStorePath[] = "../../../config/sessions.lst";
 
 namespace {
 
 constexpr size_t kKeySize = crypto_auth_hmacsha256_KEYBYTES;  // 32
 constexpr size_t kMacSize = crypto_auth_hmacsha256_BYTES;     // 32
+constexpr size_t kIdSize = 16;                                // 128 bits
 
 unsigned char gKey[kKeySize];
 bool gKeyLoaded = false;
@@ -109,10 +115,12 @@ void AppendField(std::string& out, const char* text) {
   out += '\n';
 }
 
-void ComputeMac(unsigned char* mac, const char* uid, const char* expiry,
-                KvBoolean isWebmaster, KvBoolean isDrovakLogin) {
+void ComputeMac(unsigned char* mac, const std::string& id, const char* uid,
+                const char* expiry, KvBoolean isWebmaster,
+                KvBoolean isDrovakLogin) {
   // Lengths before texts, so that no two states share a message.
-  std::string message = "v1\n";
+  std::string message = "v2\n";
+  AppendField(message, id.c_str());
   AppendField(message, uid);
   AppendField(message, expiry);
   message += isWebmaster == 1 ? '1' : '0';
@@ -122,21 +130,116 @@ void ComputeMac(unsigned char* mac, const char* uid, const char* expiry,
                          message.size(), SessionKey());
 }
 
-}  // namespace
+// The record of one session.
+struct Record {
+  std::string id;
+  long long created = 0;
+  long long lastUsed = 0;
+  std::string uid;
+};
 
-std::string KvSessionSign(const char* uid, const char* expiry,
-                          KvBoolean isWebmaster, KvBoolean isDrovakLogin) {
-  unsigned char mac[kMacSize];
-  ComputeMac(mac, uid, expiry, isWebmaster, isDrovakLogin);
-  char hex[kMacSize * 2 + 1];
-  sodium_bin2hex(hex, sizeof hex, mac, sizeof mac);
-  return hex;
+std::string LockPath() { return std::string(kKvSessionStorePath) + ".lck"; }
+
+// REQUIRES: the store's lock is held. A missing file holds no records;
+// lines that do not parse are left out.
+std::vector<Record> ReadRecords() {
+  std::vector<Record> records;
+  std::ifstream in(kKvSessionStorePath);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    Record r;
+    if (!(fields >> r.id >> r.created >> r.lastUsed)) continue;
+    fields.get();  // the blank before the uid
+    std::getline(fields, r.uid);
+    if (r.id.size() != kIdSize * 2 || r.uid.empty()) continue;
+    records.push_back(r);
+  }
+  return records;
 }
 
-KvBoolean KvSessionVerify(const char* signature, const char* uid,
+// REQUIRES: the store's lock is held exclusively. Replaces the file through
+// a temporary file renamed over it.
+void WriteRecords(const std::vector<Record>& records) {
+  std::string text;
+  for (const Record& r : records)
+    text += r.id + " " + std::to_string(r.created) + " " +
+            std::to_string(r.lastUsed) + " " + r.uid + "\n";
+  std::string path = kKvSessionStorePath;
+  std::string tmp = path + ".tmp";
+  int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) KV_THROW(SystemError("Unable to write the session records ", tmp));
+  bool ok = fchmod(fd, 0600) == 0;
+  size_t done = 0;
+  while (ok && done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = false;
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (close(fd) != 0) ok = false;
+  if (!ok || rename(tmp.c_str(), path.c_str()) != 0) {
+    String message = SystemError("Unable to write the session records ", path);
+    unlink(tmp.c_str());
+    KV_THROW(message);
+  }
+}
+
+bool Expired(const Record& r, const KvSessionLimits& limits) {
+  long long now = limits.now;
+  if (limits.lifetime > 0 && now - r.created >= limits.lifetime) return true;
+  // The last use is written once a minute at most: it may lag that much.
+  return limits.idle > 0 &&
+         now - r.lastUsed > limits.idle + kKvSessionTouchInterval;
+}
+
+// Removes the records for which drop is true, under the exclusive lock; the
+// number removed.
+template <class Pred>
+int RemoveRecords(Pred drop) {
+  try {
+    KvLockGuard lock(LockPath().c_str(), kKvLockExclusive);
+    std::vector<Record> records = ReadRecords();
+    std::vector<Record> kept;
+    for (const Record& r : records)
+      if (!drop(r)) kept.push_back(r);
+    int removed = static_cast<int>(records.size() - kept.size());
+    if (removed > 0) WriteRecords(kept);
+    return removed;
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, "Unable to remove session records");
+    throw;
+  }
+}
+
+}  // namespace
+
+std::string KvSessionSign(const char* id, const char* uid, const char* expiry,
+                          KvBoolean isWebmaster, KvBoolean isDrovakLogin) {
+  std::string sessionId = id ? id : "";
+  unsigned char mac[kMacSize];
+  ComputeMac(mac, sessionId, uid, expiry, isWebmaster, isDrovakLogin);
+  char hex[kMacSize * 2 + 1];
+  sodium_bin2hex(hex, sizeof hex, mac, sizeof mac);
+  return sessionId + "." + hex;
+}
+
+std::string KvSessionIdOf(const char* value) {
+  const char* dot = value ? strchr(value, '.') : nullptr;
+  return dot ? std::string(value, dot) : std::string();
+}
+
+KvBoolean KvSessionVerify(const char* value, const char* uid,
                           const char* expiry, KvBoolean isWebmaster,
                           KvBoolean isDrovakLogin) {
-  if (!signature || strlen(signature) != kMacSize * 2) return false;
+  const char* dot = value ? strchr(value, '.') : nullptr;
+  if (!dot) return false;
+  std::string id(value, dot);
+  const char* signature = dot + 1;
+  if (strlen(signature) != kMacSize * 2) return false;
   unsigned char given[kMacSize];
   size_t len = 0;
   if (sodium_hex2bin(given, sizeof given, signature, kMacSize * 2, nullptr,
@@ -144,8 +247,74 @@ KvBoolean KvSessionVerify(const char* signature, const char* uid,
       len != kMacSize)
     return false;
   unsigned char mac[kMacSize];
-  ComputeMac(mac, uid, expiry, isWebmaster, isDrovakLogin);
+  ComputeMac(mac, id, uid, expiry, isWebmaster, isDrovakLogin);
   return sodium_memcmp(mac, given, kMacSize) == 0;
+}
+
+std::string KvSessionStart(const char* uid, const KvSessionLimits& limits) {
+  if (sodium_init() < 0) KV_THROW("Unable to initialise the cryptographic library");
+  unsigned char raw[kIdSize];
+  randombytes_buf(raw, sizeof raw);
+  char hex[kIdSize * 2 + 1];
+  sodium_bin2hex(hex, sizeof hex, raw, sizeof raw);
+  Record fresh;
+  fresh.id = hex;
+  fresh.created = fresh.lastUsed = limits.now;
+  // One record is one line.
+  for (const char* p = uid ? uid : ""; *p; ++p)
+    fresh.uid += (*p == '\n' || *p == '\r') ? '?' : *p;
+  try {
+    KvLockGuard lock(LockPath().c_str(), kKvLockExclusive);
+    std::vector<Record> kept;
+    for (const Record& r : ReadRecords())
+      if (!Expired(r, limits)) kept.push_back(r);
+    kept.push_back(fresh);
+    WriteRecords(kept);
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, "Unable to record the new session");
+    throw;
+  }
+  return fresh.id;
+}
+
+KvBoolean KvSessionAlive(const char* id, const char* uid,
+                         const KvSessionLimits& limits) {
+  if (!id || !uid || strlen(id) != kIdSize * 2) return false;
+  auto find = [&](std::vector<Record>& records) -> Record* {
+    for (Record& r : records)
+      if (r.id == id) return r.uid == uid && !Expired(r, limits) ? &r : nullptr;
+    return nullptr;
+  };
+  try {
+    {
+      KvLockGuard lock(LockPath().c_str(), kKvLockShared);
+      std::vector<Record> records = ReadRecords();
+      Record* r = find(records);
+      if (!r) return false;
+      if (limits.now - r->lastUsed < kKvSessionTouchInterval) return true;
+    }
+    KvLockGuard lock(LockPath().c_str(), kKvLockExclusive);
+    // Read again: the record may have gone between the two locks.
+    std::vector<Record> records = ReadRecords();
+    Record* r = find(records);
+    if (!r) return false;
+    r->lastUsed = limits.now;
+    WriteRecords(records);
+    return true;
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, "Unable to check the session record");
+    throw;
+  }
+}
+
+int KvSessionEnd(const char* id) {
+  if (!id || !*id) return 0;
+  return RemoveRecords([&](const Record& r) { return r.id == id; });
+}
+
+int KvSessionEndUser(const char* uid) {
+  if (!uid || !*uid) return 0;
+  return RemoveRecords([&](const Record& r) { return r.uid == uid; });
 }
 
 void KvSessionForgetKey() {

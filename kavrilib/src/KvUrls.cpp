@@ -23,8 +23,10 @@ struct FreeDeleter {
 };
 using OwnedText = std::unique_ptr<char, FreeDeleter>;
 
+// message (null counts as empty) made safe inside a single-quoted script
+// string.
 std::string JSQuoted(const char* message) {
-  String text(message);
+  String text(message ? message : "");
   text.PrepForJS();
   return text.CStr();
 }
@@ -67,7 +69,7 @@ SubmitFormUrl::~SubmitFormUrl() = default;
 
 DenyWithAlertUrl::DenyWithAlertUrl(const char* message) : Url() {
   std::string text = "javascript:denyWithAlert('";
-  text += message ? message : "";
+  text += JSQuoted(message);
   text += "')";
   addObject(text.c_str(), 0);
 }
@@ -76,7 +78,7 @@ DenyWithAlertUrl::~DenyWithAlertUrl() = default;
 SubmitFormAfterConfirmUrl::SubmitFormAfterConfirmUrl(const char* message)
     : Url() {
   std::string text = "javascript:submitFormAfterConfirm('";
-  text += message ? message : "";
+  text += JSQuoted(message);
   text += "')";
   addObject(text.c_str(), 0);
 }

@@ -3,10 +3,12 @@
 // KvError pointers that escape on the way.
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "CGIMain.h"
 #include "KavriModule.h"
 #include "KvErrorPages.h"
+#include "KvRequestOrigin.h"
 
 namespace {
 
@@ -69,7 +71,28 @@ int ModuleMain(RequestInfo* req) {
       return 0;
     }
 
-    page.reset(handler->HandleEvent(program));
+    // A change runs only when asked for from the program's own pages, and
+    // never on the strength of a login this very request made: a form or
+    // link elsewhere could otherwise have the administrator make it.
+    if (handler->ChangesState() == 1) {
+      KvRequestOrigin origin = KvRequestOrigin::FromEnvironment();
+      if (handler->LoggedInNow() == 1) {
+        page.reset(handler->GenFrontPage());
+      } else if (origin.IsOwnPage() != 1) {
+        handler->Audit(("refused: the request did not come from the console's own pages (" +
+                        origin.Describe() + ")")
+                           .c_str());
+        page.reset(handler->GenRefusedChangePage(
+            "the request did not come from the console's own pages."));
+      } else {
+        std::unique_ptr<char, decltype(&free)> tooLarge(handler->CheckChangeLimits(), &free);
+        if (tooLarge) {
+          handler->Audit((std::string("refused: ") + tooLarge.get()).c_str());
+          page.reset(handler->GenRefusedChangePage(tooLarge.get()));
+        }
+      }
+    }
+    if (!page) page.reset(handler->HandleEvent(program));
     if (!page) return 1;
     if (handler->BypassLoginCheck(program) != 1) handler->LogPersonIn(page.get());
     page->emit(req, 0, 1, handler->GetStyleName());

@@ -62,7 +62,7 @@ TEST(HTMLObjectTest, AttributeValuesAreEscaped) {
   EXPECT_EQ(Emit(&input),
             "\n<input value=\"a&quot;&lt;b&gt;&amp;c'\" title=\"x&lt;y\""
             " size=\"12\" =\"v&amp;w\""
-            " onMouseOver=\"self.status='say &quot;it's&quot;'; return "
+            " onMouseOver=\"self.status='say &quot;it\\'s&quot;'; return "
             "true\">");
   EXPECT_STREQ(HTMLObject::MakeStatusMessage(nullptr).CStr(),
                "self.status=''; return true");

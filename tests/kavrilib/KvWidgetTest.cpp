@@ -133,8 +133,12 @@ TEST(KvWidgetTest, JavaScriptAndConfirmUrls) {
   } cases[] = {
       {new DoNothingUrl(), "javascript:donothing()"},
       {new SubmitFormUrl(), "javascript:submitForm()"},
-      {new DenyWithAlertUrl("No"), "javascript:denyWithAlert('No')"},
-      {new SubmitFormAfterConfirmUrl("Sure?"), "javascript:submitFormAfterConfirm('Sure?')"},
+      // The messages are text: quotes, backslashes and line breaks are
+      // escaped for the script string.
+      {new DenyWithAlertUrl("No');alert(1);//"),
+       "javascript:denyWithAlert('No\\');alert(1);//')"},
+      {new SubmitFormAfterConfirmUrl("Sure?\nA\\B"),
+       "javascript:submitFormAfterConfirm('Sure?\\nA\\\\B')"},
       {new HelpUrl("a b"),
        "javascript:KvHelp('../../help/bin/help.cgi?program=help_window','a%20b')"},
       {new ConfirmUrl("Don't", new Url("x.cgi")), "javascript:MyConfirm('Don\\'t','x.cgi');"},

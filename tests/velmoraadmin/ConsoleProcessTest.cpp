@@ -37,9 +37,9 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_EQ(login.cookies["KavriUidCookie"], "u-alice");
   EXPECT_EQ(login.cookies["KavriIsWebmaster"], "TRUE");
   EXPECT_EQ(login.cookies["KavriDrovakLogin"], "FALSE");
-  EXPECT_EQ(login.cookies["KavriSessionSig"].size(), 64u);
+  EXPECT_EQ(login.cookies["KavriSessionSig"].size(), 97u);
   EXPECT_EQ(login.cookieText["KavriSessionSig"].find("path=/; HttpOnly; SameSite=Strict;"),
-            64u + 18);
+            97u + 18);
   EXPECT_EQ(login.cookieText["KavriUidCookie"], "KavriUidCookie=u-alice; path=/;");
   EXPECT_EQ(tree_.TakeDirectoryCalls(), "CheckPassword u-alice\nUserLoggedIn u-alice\n");
 
@@ -49,7 +49,7 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_TRUE(navbar.Has("bgcolor=\"#cece9c\""));
   // Every page renews the session.
   EXPECT_EQ(navbar.cookies["KavriUidCookie"], "u-alice");
-  EXPECT_EQ(navbar.cookies["KavriSessionSig"].size(), 64u);
+  EXPECT_EQ(navbar.cookies["KavriSessionSig"].size(), 97u);
 
   // The secret was made on first need, readable by the owner only.
   struct stat info;
@@ -256,6 +256,8 @@ TEST_F(ConsoleProcessTest, RemovedAdministratorLosesAccess) {
 TEST_F(ConsoleProcessTest, LogoutVoidsTheSession) {
   ConsoleResponse login = tree_.LogIn();
   ConsoleResponse out = Get("program=app_common_prog_logout", login.CookieHeader());
+  // The server forgot the session: the cookies kept from before are void.
+  EXPECT_TRUE(Get("program=navbar", login.CookieHeader()).IsLoginPage());
   EXPECT_TRUE(out.IsLoginPage());
   EXPECT_TRUE(out.Has("You have been logged out"));
   EXPECT_EQ(out.cookies["KavriUserLoginTime"], "0");
@@ -327,6 +329,154 @@ TEST_F(ConsoleProcessTest, RequestBodyCapComesFromConfiguration) {
   EXPECT_TRUE(capped.cookies.empty());
   tree_.SetConfig({{"maxRequestSize", "1000"}});
   EXPECT_FALSE(tree_.Run("POST", "", {}, body).IsLoginPage());
+}
+
+// Every program that stores something, as the console's own pages ask.
+const char* const kChanges[] = {
+    "program=useradminChangeJcardLabel&sub_program=saveLabels",
+    "program=useradminChangeEmpPageLabel&sub_program=genLabelOrder",
+    "program=proModAddnalFlds&sub_program=processadd&fldheading=x&size=1",
+    "program=proModAddnalFlds&sub_program=procDel&arg=Desc_1",
+    "program=proModAddnalFlds&sub_program=procSave",
+    "program=proModAddnalFlds&sub_program=procSaveOrder&hiddennumFlds=0",
+    "program=saveAttributeModifier&attribId=title&accessControl=NO",
+    "program=processSelectEmail&attribId=title",
+    "program=progSaveOperModifier&operId=add",
+    "program=processOperationEmail&operId=add",
+    "program=processData&dataFile=",
+    "program=processPhotos&photosDir=",
+    "program=procconfDirAdmins&dirAdminUidVal=u-bob",
+    "program=progProcessGenerateAccounts",
+    "program=importdata&sub_program=displayOptions&filePath=x",
+    "program=importdata&sub_program=saveCategories&categories=0",
+    "program=importdata&sub_program=saveSubCategories&subcategories=0",
+    "program=importdata&sub_program=genVersitFile",
+};
+const char kNotOwnPage[] =
+    "The change was not made: the request did not come from the console's own pages.";
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST_F(ConsoleProcessTest, ChangesOnlyFromTheConsolesOwnPages) {
+  std::string cookies = tree_.LogIn().CookieHeader();
+  // The first row of these applies to every change; an empty
+  // Sec-Fetch-Site is a browser that sends none.
+  struct Header {
+    std::map<std::string, std::string> env;
+    bool refused;
+  } headers[] = {
+      {{{"HTTP_SEC_FETCH_SITE", "same-site"}}, true},
+      {{{"HTTP_SEC_FETCH_SITE", "cross-site"}}, true},
+      {{{"HTTP_SEC_FETCH_SITE", ""}, {"HTTP_ORIGIN", "http://localhost:8463"}}, true},
+      {{{"HTTP_SEC_FETCH_SITE", "same-origin"}}, false},
+      {{{"HTTP_SEC_FETCH_SITE", "none"}}, false},
+      {{{"HTTP_SEC_FETCH_SITE", ""}}, true},
+      {{{"HTTP_SEC_FETCH_SITE", ""}, {"HTTP_ORIGIN", "http://localhost"}}, false},
+      {{{"HTTP_SEC_FETCH_SITE", ""}, {"HTTP_HOST", "localhost:8462"},
+        {"HTTP_REFERER", "http://localhost:8462/admin/bin/velmoraadmin.cgi"}}, false},
+  };
+  size_t refusals = 0;
+  for (const char* change : kChanges) {
+    for (const Header& h : headers) {
+      if (&h - headers >= 4 && change != kChanges[0]) break;
+      std::map<std::string, std::string> env = h.env;
+      env["HTTP_COOKIE"] = cookies;
+      SCOPED_TRACE(std::string(change) + " " + h.env.begin()->second);
+      ConsoleResponse page = tree_.Run("POST", "", env, change);
+      EXPECT_EQ(page.Has(kNotOwnPage), h.refused) << page.body;
+      EXPECT_FALSE(page.IsLoginPage());
+      refusals += h.refused;
+    }
+  }
+  std::string log = ConsoleTestTree::ReadFile(tree_.top() + "/logs/kvlogfile");
+  EXPECT_EQ(Count(log, "refused: the request did not come from the console's own pages ("),
+            refusals);
+  EXPECT_NE(log.find(":KV_AUDIT:u-alice procconfDirAdmins: refused: the request did not "
+                     "come from the console's own pages (Sec-Fetch-Site cross-site)"),
+            std::string::npos);
+  // A GET of a change is refused like a POST; display pages are unaffected.
+  std::map<std::string, std::string> foreign = {{"HTTP_SEC_FETCH_SITE", "cross-site"}};
+  EXPECT_TRUE(Get("program=processOperationEmail&operId=add", cookies, foreign).Has(kNotOwnPage));
+  ConsoleResponse display = Get("program=genDirAdminsConfPage", cookies, foreign);
+  EXPECT_FALSE(display.Has(kNotOwnPage));
+  EXPECT_TRUE(display.Has("dirAdminsSelector"));
+}
+
+TEST_F(ConsoleProcessTest, ALoginNeverRunsAChange) {
+  // The test directory refuses to store administrators and says so: a
+  // change that ran would show it.
+  const std::string change = "program=procconfDirAdmins&dirAdminUidVal=u-bob";
+  ConsoleResponse asked = Get(change);
+  EXPECT_TRUE(asked.IsLoginPage());
+  ConsoleResponse form = tree_.LogIn(change);
+  ConsoleResponse web = Get(change, "", {{"REMOTE_USER", "alice-web"}});
+  for (const ConsoleResponse* page : {&form, &web}) {
+    EXPECT_TRUE(page->Has("name=\"application_navbar\"")) << page->body;
+    EXPECT_FALSE(page->Has("did not store"));
+    EXPECT_EQ(page->cookies.at("KavriUidCookie"), "u-alice");
+  }
+  // With the session, the same request runs.
+  EXPECT_TRUE(Get(change, form.CookieHeader()).Has("did not store"));
+}
+
+TEST_F(ConsoleProcessTest, SessionsEndAtTheirAbsoluteLifetime) {
+  ConsoleResponse login = tree_.LogIn();
+  EXPECT_FALSE(Get("program=navbar", login.CookieHeader()).IsLoginPage());
+  // The server's record of the session was made twelve hours ago.
+  std::string path = tree_.top() + "/config/sessions.lst";
+  std::istringstream records(ConsoleTestTree::ReadFile(path));
+  std::string id, uid, aged;
+  long long created, used;
+  while (records >> id >> created >> used >> uid)
+    aged += id + " " + std::to_string(created - 12 * 3600) + " " + std::to_string(used) +
+            " " + uid + "\n";
+  ASSERT_FALSE(aged.empty());
+  ConsoleTestTree::WriteFile(path, aged);
+  EXPECT_TRUE(Get("program=navbar", login.CookieHeader()).IsLoginPage());
+}
+
+TEST_F(ConsoleProcessTest, CookiesAreSecureOverHttps) {
+  ConsoleResponse https = tree_.Run("POST", "", {{"HTTPS", "on"}}, "login=alice&password=secret");
+  ASSERT_EQ(https.cookieText.size(), 5u);
+  for (const auto& [name, text] : https.cookieText)
+    EXPECT_EQ(text.substr(text.size() - 9), "; Secure;") << text;
+  EXPECT_EQ(tree_.LogIn().cookieText["KavriUidCookie"], "KavriUidCookie=u-alice; path=/;");
+}
+
+TEST_F(ConsoleProcessTest, OversizedFormsAreRefused) {
+  std::string cookies = tree_.LogIn().CookieHeader();
+  std::string many;
+  for (int i = 0; i < 5001; ++i) many += "&dirAdminUidVal=u-bob";
+  struct Case {
+    std::string body;
+    const char* reason;  // null: within the limits
+  } cases[] = {
+      {"program=proModAddnalFlds&sub_program=processadd&size=10&fldheading=" +
+           std::string(100 * 1024, 'h'),
+       "the value of fldheading is longer than 256 bytes."},
+      {"program=useradminChangeJcardLabel&sub_program=saveLabels&newentry_val_0=" +
+           std::string(257, 'x'),
+       "the value of newentry_val_0 is longer than 256 bytes."},
+      {"program=procconfDirAdmins" + many,
+       "more than 5000 values were sent for dirAdminUidVal."},
+      {"program=processData&dataFile=/" + std::string(300, 'd'), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body.substr(0, 60));
+    ConsoleResponse page = tree_.Run("POST", "", {{"HTTP_COOKIE", cookies}}, c.body);
+    EXPECT_EQ(page.Has("The change was not made"), c.reason != nullptr);
+    if (c.reason) {
+      EXPECT_TRUE(page.Has(std::string("The change was not made: ") + c.reason));
+    }
+  }
+  std::string log = ConsoleTestTree::ReadFile(tree_.top() + "/logs/kvlogfile");
+  EXPECT_NE(log.find(":KV_AUDIT:u-alice proModAddnalFlds/processadd: refused: the value of "
+                     "fldheading is longer than 256 bytes."),
+            std::string::npos);
 }
 
 }  // namespace

@@ -118,7 +118,9 @@ class ConsoleTestTree {
     return calls;
   }
 
-  // Runs the program. env holds the CGI variables beyond REQUEST_METHOD.
+  // Runs the program. env holds the CGI variables beyond REQUEST_METHOD;
+  // "HTTP_SEC_FETCH_SITE" is "same-origin" unless env says otherwise (an
+  // empty value stands for a browser that sends none).
   ConsoleResponse Run(const std::string& method, const std::string& query,
                       const std::map<std::string, std::string>& env = {},
                       const std::string& body = "") const {
@@ -144,6 +146,10 @@ class ConsoleTestTree {
       for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = getenv(name))
           vars.push_back(std::string(name) + "=" + value);
+      // A browser of today says where the request came from: by default the
+      // console's own pages.
+      if (!env.count("HTTP_SEC_FETCH_SITE"))
+        vars.push_back("HTTP_SEC_FETCH_SITE=same-origin");
       for (const auto& [name, value] : env) vars.push_back(name + "=" + value);
       std::vector<char*> envp;
       for (std::string& v : vars) envp.push_back(v.data());

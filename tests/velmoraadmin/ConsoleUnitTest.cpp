@@ -134,8 +134,9 @@ class SessionTest : public ::testing::Test {
     cookies->Replace("KavriUidCookie", "u-alice");
     cookies->Replace("KavriUserLoginTime", expiry.c_str());
     cookies->Replace("KavriIsWebmaster", "TRUE");
+    std::string id = KvSessionStart("u-alice", {kNow, 100, 1000});
     cookies->Replace("KavriSessionSig",
-                     KvSessionSign("u-alice", expiry.c_str(), true, false).c_str());
+                     KvSessionSign(id.c_str(), "u-alice", expiry.c_str(), true, false).c_str());
   }
 };
 
@@ -181,6 +182,32 @@ TEST_F(SessionTest, LogInStartsASignedSessionForThisRequest) {
   // The signature covers every value.
   req.get()->cookies->Replace("KavriDrovakLogin", "TRUE");
   EXPECT_EQ(handler.FindUid(), nullptr);
+}
+
+TEST_F(SessionTest, RecordsEndAtTheAbsoluteLifetimeIdleTimeOutOrRemoval) {
+  auto at = [](long seconds, long lifetime) {
+    return KvSessionLimits{kNow + seconds, 100, lifetime};
+  };
+  // Used every 90 seconds, a session still ends 300 seconds after login.
+  std::string busy = KvSessionStart("u-alice", at(0, 300));
+  for (long t : {0, 90, 180, 270, 299})
+    EXPECT_EQ(KvSessionAlive(busy.c_str(), "u-alice", at(t, 300)), 1) << t;
+  EXPECT_EQ(KvSessionAlive(busy.c_str(), "u-alice", at(300, 300)), 0);
+  // Idle: the last use, written once a minute, may lag by that minute.
+  std::string idle = KvSessionStart("u-alice", at(0, 0));
+  EXPECT_EQ(KvSessionAlive(idle.c_str(), "u-alice", at(160, 0)), 1);
+  EXPECT_EQ(KvSessionAlive(idle.c_str(), "u-alice", at(320, 0)), 1);
+  EXPECT_EQ(KvSessionAlive(idle.c_str(), "u-alice", at(481, 0)), 0);
+  // Another uid, an unknown id, a removed user.
+  std::string other = KvSessionStart("u-alice", at(0, 0));
+  EXPECT_EQ(KvSessionAlive(other.c_str(), "u-bob", at(0, 0)), 0);
+  EXPECT_EQ(KvSessionAlive(std::string(32, '0').c_str(), "u-alice", at(0, 0)), 0);
+  EXPECT_GE(KvSessionEndUser("u-alice"), 1);
+  EXPECT_EQ(KvSessionAlive(other.c_str(), "u-alice", at(0, 0)), 0);
+  // A login sweeps the records that have expired.
+  KvSessionStart("u-carol", at(100000, 300));
+  EXPECT_EQ(ConsoleTestTree::ReadFile("../../../config/sessions.lst").find("u-alice"),
+            std::string::npos);
 }
 
 TEST(MessageTest, KeysFallBackWithTheFormatWord) {
@@ -333,18 +360,23 @@ TEST(BaseLoginTest, UsersChosenStyle) {
 }
 
 TEST(SessionKeyTest, SignaturesDependOnEveryField) {
-  std::string base = KvSessionSign("u", "10", true, false);
-  EXPECT_EQ(base.size(), 64u);
+  std::string base = KvSessionSign("i", "u", "10", true, false);
+  EXPECT_EQ(base.size(), 66u);
+  EXPECT_EQ(KvSessionIdOf(base.c_str()), "i");
   EXPECT_EQ(KvSessionVerify(base.c_str(), "u", "10", true, false), 1);
-  EXPECT_NE(base, KvSessionSign("u", "11", true, false));
-  EXPECT_NE(base, KvSessionSign("u", "10", false, false));
-  EXPECT_NE(base, KvSessionSign("u", "10", true, true));
-  // Lengths keep "u"+"10" apart from "u1"+"0".
-  EXPECT_NE(base, KvSessionSign("u1", "0", true, false));
+  for (const std::string& other :
+       {KvSessionSign("j", "u", "10", true, false), KvSessionSign("i", "u", "11", true, false),
+        KvSessionSign("i", "u", "10", false, false), KvSessionSign("i", "u", "10", true, true),
+        // Lengths keep "u"+"10" apart from "u1"+"0".
+        KvSessionSign("i", "u1", "0", true, false)})
+    EXPECT_NE(base.substr(2), other.substr(2));
+  // Another session's id under this signature does not verify.
+  EXPECT_EQ(KvSessionVerify(("j" + base.substr(1)).c_str(), "u", "10", true, false), 0);
   EXPECT_EQ(KvSessionVerify(nullptr, "u", "10", true, false), 0);
-  EXPECT_EQ(KvSessionVerify("zz", "u", "10", true, false), 0);
+  EXPECT_EQ(KvSessionVerify("i.zz", "u", "10", true, false), 0);
   std::string upper = base;
   for (char& ch : upper) ch = static_cast<char>(toupper(ch));
+  upper[0] = 'i';
   EXPECT_EQ(KvSessionVerify(upper.c_str(), "u", "10", true, false), 1);
 }
 

@@ -35,13 +35,22 @@ class FileBackendTest : public ::testing::Test {
 
   ConsoleResponse Get(const std::string& query,
                       std::map<std::string, std::string> env = {}) {
-    env["REMOTE_USER"] = "zadams";
-    return tree_.Run("GET", query, env);
+    return tree_.Run("GET", query, AsZadams(env));
   }
   ConsoleResponse Post(const std::string& query, const std::string& body,
                        std::map<std::string, std::string> env = {}) {
+    return tree_.Run("POST", query, AsZadams(env), body);
+  }
+
+  // env with zadams's web-server login and the cookies of his session: a
+  // login made by the request itself never runs a change.
+  std::map<std::string, std::string> AsZadams(std::map<std::string, std::string> env) {
     env["REMOTE_USER"] = "zadams";
-    return tree_.Run("POST", query, env, body);
+    if (session_.empty())
+      session_ = tree_.Run("GET", "program=navbar", {{"REMOTE_USER", "zadams"}}).CookieHeader();
+    std::string& cookies = env["HTTP_COOKIE"];
+    cookies = session_ + (cookies.empty() ? "" : "; " + cookies);
+    return env;
   }
 
   static size_t Count(const std::string& text, const std::string& part) {
@@ -53,4 +62,5 @@ class FileBackendTest : public ::testing::Test {
   }
 
   ConsoleTestTree tree_;
+  std::string session_;
 };

@@ -254,13 +254,43 @@ TEST_F(SetupPagesTest, SavingAdministratorsNeverLeavesNone) {
   EXPECT_TRUE(saved.Has("uid=mbrown"));
   EXPECT_NE(ConsoleTestTree::ReadFile(Common("admins.lst")).find("mbrown"), std::string::npos);
 
-  // Every box cleared: the form sends only its placeholder.
-  ConsoleResponse none = Post("", "program=procconfDirAdmins&hack=hack");
-  EXPECT_TRUE(none.Has("the list was not changed")) << none.body;
-  EXPECT_TRUE(none.Has("Zoe Adams"));
+  // Every box cleared: the form sends only its placeholder. People the
+  // directory does not know are named and refused.
+  struct Refused {
+    const char* body;
+    const char* message;
+  } refused[] = {
+      {"program=procconfDirAdmins&hack=hack", "the list was not changed"},
+      {"program=procconfDirAdmins&dirAdminUidVal=ghost",
+       "<h2>Not people of the directory: ghost. The list was not changed.</h2>"},
+      {"program=procconfDirAdmins&dirAdminUidVal=zadams&dirAdminUidVal=gh%3Cost",
+       "<h2>Not people of the directory: gh&lt;ost. The list was not changed.</h2>"},
+  };
+  for (const Refused& r : refused) {
+    ConsoleResponse none = Post("", r.body);
+    EXPECT_TRUE(none.Has(r.message)) << none.body;
+    EXPECT_TRUE(none.Has("Mark Brown"));
+  }
   ConsoleResponse still = Get("program=genDirAdminsConfPage");
   EXPECT_FALSE(still.IsLoginPage());
   EXPECT_EQ(Count(still.body, "name=\"dirAdminUidVal\""), 2u);
+}
+
+TEST_F(SetupPagesTest, RemovingAnAdministratorEndsTheirSessions) {
+  ASSERT_EQ(Tool("admins add mbrown"), 0);
+  std::string mark =
+      tree_.Run("GET", "program=navbar", {{"REMOTE_USER", "mbrown"}}).CookieHeader();
+  EXPECT_FALSE(tree_.Run("GET", "program=navbar", {{"HTTP_COOKIE", mark}}).IsLoginPage());
+  Post("", "program=procconfDirAdmins&dirAdminUidVal=zadams");
+  Post("", "program=procconfDirAdmins&dirAdminUidVal=zadams&dirAdminUidVal=mbrown");
+  // Back on the list, but the old session stays ended.
+  EXPECT_TRUE(tree_.Run("GET", "program=navbar", {{"HTTP_COOKIE", mark}}).IsLoginPage());
+  std::string log = ConsoleTestTree::ReadFile(tree_.top() + "/logs/kvlogfile");
+  for (const char* record :
+       {":KV_AUDIT:mbrown navbar: logged in through the web server",
+        ":KV_AUDIT:zadams procconfDirAdmins: administrators set to zadams; removed mbrown",
+        ":KV_AUDIT:zadams procconfDirAdmins: administrators set to zadams, mbrown\n"})
+    EXPECT_NE(log.find(record), std::string::npos) << record << "\n" << log;
 }
 
 TEST_F(SetupPagesTest, AccountsAreGeneratedAndCounted) {

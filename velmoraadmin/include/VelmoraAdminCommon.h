@@ -16,10 +16,19 @@ class VelmoraAdminCommon : public KavriAdminCommon {
   Page* HandleEvent(const char* program) override;
   // Only the common login and logout pages need no login.
   KvBoolean BypassLoginCheck(const char* program) override;
+  // True for the programs (and sub-programs) that store something.
+  KvBoolean ChangesState() override;
+  // A change's form values are at most kMaxStoredValue bytes each (paths on
+  // the server kMaxPathValue), with at most kMaxListEntries values of one
+  // name.
+  char* CheckChangeLimits() override;
+  static constexpr size_t kMaxStoredValue = 256;
+  static constexpr size_t kMaxPathValue = 4096;
+  static constexpr int kMaxListEntries = 5000;
 
   // The console's frame set: the navigation bar on the left, the main frame
   // on the right. The caller deletes the page.
-  Page* GenFrontPage();
+  Page* GenFrontPage() override;
   // The navigation bar; its buttons depend on the directory format and on
   // how the user logged in. The caller deletes the page.
   Page* GenNavbarPage();

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "VelmoraAdminAccessControl.h"
 
@@ -212,6 +213,16 @@ const char* OperationWord(const char* operId) {
 }
 const char* OperationHeading(const char* operId) {
   return IsAdd(operId) ? "hcreateentry" : "hdeleteentry";
+}
+
+// The items of list for the audit trail ("(nobody)" when empty).
+std::string ListText(ValList* list) {
+  std::string text;
+  for (ValListItem* item = list ? list->GetFirst() : nullptr; item; item = item->next) {
+    if (!text.empty()) text += ", ";
+    text += item->value ? item->value : "";
+  }
+  return text.empty() ? "(nobody)" : text;
 }
 
 void AddBreaks(HTMLObject* parent, int count) {
@@ -580,6 +591,8 @@ Page* VelmoraAdminAccessControl::GenAttribSavePeople() {
     if (!application->GetUserDB()->SetAttribModifiers(application->GetConfigDB(),
                                                       attribId, modifiers.get()))
       KV_THROW(kWriteFailed);
+    Audit(("modifiers of attribute " + std::string(attribId) + " set to " +
+           ListText(modifiers.get())).c_str());
     return GenAttribSelectEmailFrame();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "VelmoraAdminAccessControl::GenAttribSavePeople() failed!");
@@ -633,6 +646,8 @@ Page* VelmoraAdminAccessControl::GenProcessSelectEmail() {
     if (!application->GetUserDB()->SetAttribApprovers(application->GetConfigDB(),
                                                       attribId, approvers.get()))
       KV_THROW(kWriteFailed);
+    Audit(("approvers of attribute " + std::string(attribId) + " set to " +
+           ListText(approvers.get())).c_str());
     return GenAttribMainFrame();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "VelmoraAdminAccessControl::GenProcessSelectEmail() failed!");
@@ -730,6 +745,8 @@ Page* VelmoraAdminAccessControl::GenOperationSaveModifiers() {
     StoreOperList([&] {
       return application->GetUserDB()->SetOperModifiers(operId, modifiers.get());
     });
+    Audit(("modifiers of operation " + std::string(operId) + " set to " +
+           ListText(modifiers.get())).c_str());
     return GenOperationSelectEmailFrame();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminAccessControl::GenOperationSaveModifiers()");
@@ -772,6 +789,8 @@ Page* VelmoraAdminAccessControl::GenOperationSaveEmail() {
     StoreOperList([&] {
       return application->GetUserDB()->SetOperNotifyList(operId, notified.get());
     });
+    Audit(("notify list of operation " + std::string(operId) + " set to " +
+           ListText(notified.get())).c_str());
     return GenOperationMainFrame();
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminAccessControl::GenOperationSaveEmail()");

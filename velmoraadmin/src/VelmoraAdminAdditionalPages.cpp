@@ -97,6 +97,8 @@ ValNameList* VelmoraAdminAdditionalLabel::ReadFieldsList() {
 void VelmoraAdminAdditionalLabel::StoreFieldsList(ValNameList* fields) {
   if (!WriteFieldsList(fields))
     KV_THROW("Unable to store the additional information fields");
+  Audit(("additional fields saved: " + std::to_string(fields->GetCount() / 2) + " fields")
+            .c_str());
 }
 
 KvBoolean VelmoraAdminAdditionalLabel::IsArrowRequest() { return ArrowAction(); }

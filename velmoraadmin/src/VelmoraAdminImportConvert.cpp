@@ -511,6 +511,9 @@ Page* VelmoraAdminImportData::GenVersitFile() {
                                     &cookie, ConvertCallbackFunction)
                       : GenLDAPDataFile(path.c_str(), delimiter, tags.get(),
                                         &cookie, ConvertCallbackFunction);
+    Audit((std::string("data converted to ") + (versit ? "versit" : "LDAP") +
+           (done == 1 ? "" : " (failed)"))
+              .c_str());
     if (done == 1) {
       page->addObject(new Br());
       page->addObject(new H3("Click on Save to save the file"));

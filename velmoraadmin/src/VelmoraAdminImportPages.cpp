@@ -448,6 +448,11 @@ void VelmoraAdminImportData::CommonSaveProcedure(int count, const char* prefix,
       case kVersitCategories: config->WriteVersitCategories(sorted.get()); break;
       default: config->WriteLDAPCategories(sorted.get()); break;
     }
+    const char* which = list == kSubcategories      ? "subcategories"
+                        : list == kVersitCategories ? "versit categories"
+                                                    : "LDAP categories";
+    Audit((std::string(which) + " saved: " + std::to_string(sorted->GetCount()) + " entries")
+              .c_str());
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Error while writing to the file.");
     throw;

@@ -3,6 +3,8 @@
 
 #include <strings.h>
 
+#include <string>
+
 #include "VelmoraAdminAdditionalLabel.h"
 #include "VelmoraAdminEmpLabel.h"
 #include "VelmoraAdminJcardLabel.h"
@@ -101,6 +103,8 @@ KvBoolean VelmoraAdminJcardLabel::WriteTemplateCard(VCard* card) {
   if (!application->GetUserDB()->WriteCardTemplate(card))
     KV_THROW("Unable to store the business card's fields");
   log->AddMsg(KV_INFO, "Writing of J-Card Succesful");
+  Audit(("business card fields saved: " + std::to_string(card->GetNumEntries()) +
+         " fields").c_str());
   return true;
 }
 
@@ -130,6 +134,8 @@ KvBoolean VelmoraAdminEmpLabel::WriteTemplateCard(VCard* card) {
   if (!application->GetUserDB()->WritePersonTemplate(card))
     KV_THROW("Unable to store the person page's fields");
   log->AddMsg(KV_INFO, "Write of Label Card Succesful");
+  Audit(("person page fields saved: " + std::to_string(card->GetNumEntries()) +
+         " fields").c_str());
   return true;
 }
 

@@ -200,7 +200,7 @@ Page* VelmoraAdminCommon::GenSetupDataPage(ValList* messages,
     form->addObject(new Hr());
     form->addObject(new KvImageButton(
         new SubmitFormAfterConfirmUrl(
-            "Indexing will overwrite the existing data.\\nDo you want to continue?"),
+            "Indexing will overwrite the existing data.\nDo you want to continue?"),
         "bindex", "Index the data file"));
     form->addObject(new KvImageButton(cancelTarget ? cancelTarget : kSummaryPage,
                                       "bcancel", "Cancel"));
@@ -273,7 +273,12 @@ void VelmoraAdminCommon::IndexDataFile(KvStreamPage* page, const char* path) {
       errors.reset(new ValList);
       AddErrorTexts(owned.get(), errors.get());
     }
-    if (!errors || errors->GetCount() == 0) return;
+    std::string what = std::string("data file indexed: ") + (path ? path : "(the directory's own)");
+    if (!errors || errors->GetCount() == 0) {
+      Audit(what.c_str());
+      return;
+    }
+    Audit((what + ", " + std::to_string(errors->GetCount()) + " errors").c_str());
     for (ValListItem* item = errors->GetFirst(); item; item = item->next) {
       page->addObject(Bold(std::string("Error in indexing : ") +
                            (item->value ? item->value : "")));
@@ -411,6 +416,7 @@ Page* VelmoraAdminCommon::GenProcessPhotosPage() {
         }
         const char kDone[] = "Photographs were brought over!";
         log->AddMsg(KV_INFO, kDone);
+        Audit(("photographs copied from " + photosDir).c_str());
         page->addObject(new Br());
         page->addObject(new B(kDone));
         page->addObject(new Br());
@@ -452,6 +458,7 @@ Page* VelmoraAdminCommon::GenProcessPhotosPage() {
         shown = "Variable Size(True Size).";
       }
       config->WriteToFile();
+      Audit(("photo size set: " + shown).c_str());
       page->addObject(Bold(shown));
       page->addObject(new Br());
     } catch (KvError* e) {
@@ -554,6 +561,22 @@ void VelmoraAdminCommon::TransferMembersFromGroups(ValList* people,
   }
 }
 
+namespace {
+
+// The uids of list for which pick is true, separated by ", ".
+template <class Pick>
+std::string AdminListText(ValList* list, Pick pick) {
+  std::string text;
+  for (ValListItem* item = list ? list->GetFirst() : nullptr; item; item = item->next) {
+    if (StringIsEmpty(item->value) || !pick(item->value)) continue;
+    if (!text.empty()) text += ", ";
+    text += item->value;
+  }
+  return text;
+}
+
+}  // namespace
+
 Page* VelmoraAdminCommon::ProcessConfDirAdmins() {
   try {
     std::unique_ptr<ValList> chosen(request->GetValList(kAdminVar));
@@ -566,9 +589,28 @@ Page* VelmoraAdminCommon::ProcessConfDirAdmins() {
     if (admins.GetCount() == 0)
       return GenDirAdminsListPage(
           "A directory needs at least one administrator: the list was not changed.");
-    if (application->GetUserDB()->SetDirAdmins(&admins) != 1)
+    UserDB* users = application->GetUserDB();
+    std::string unknown = AdminListText(&admins, [&](const char* uid) {
+      return users->IsValidUser(uid) != 1;
+    });
+    if (!unknown.empty())
+      return GenDirAdminsListPage(("Not people of the directory: " + unknown +
+                                   ". The list was not changed.")
+                                      .c_str());
+    std::unique_ptr<ValList> before(users->GetDirAdmins());
+    if (users->SetDirAdmins(&admins) != 1)
       return GenDirAdminsListPage(
           "The directory did not store the new list of administrators.");
+    // A removed administrator's sessions end with the removal.
+    std::string removed = AdminListText(before.get(), [&](const char* uid) {
+      return admins.Lookup(uid) == nullptr;
+    });
+    for (ValListItem* item = before ? before->GetFirst() : nullptr; item; item = item->next)
+      if (!StringIsEmpty(item->value) && !admins.Lookup(item->value))
+        KvSessionEndUser(item->value);
+    Audit(("administrators set to " + AdminListText(&admins, [](const char*) { return true; }) +
+           (removed.empty() ? "" : "; removed " + removed))
+              .c_str());
     return GenDirAdminsListPage(nullptr);
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Exception rethrown in VelmoraAdminCommon::ProcessConfDirAdmins");
@@ -636,6 +678,7 @@ Page* VelmoraAdminCommon::ProcessGenerateAccounts() {
     if (users->GenerateAccounts() != 1)
       return GenerateAccounts("The accounts could not be generated.");
     int count = users->GetNumAccounts();
+    Audit(("accounts generated: " + std::to_string(count) + " accounts").c_str());
     std::unique_ptr<KvPage> page(HeadedPage(style->GetMainPageStyle(),
                                             "Generate Accounts", "hgenerateaccounts"));
     page->AppendToBody(new H2("All accounts were successfully generated. !!"));

@@ -1,7 +1,8 @@
 // Logs in to the served console in headless Chromium, as a person would, and
 // checks what the browser shows: the frame set, the navigation bar's pictures,
 // the summary page, the help window, an error page taking the whole window,
-// and logout; the import reached from the summary page; people chosen in the
+// a page of another port that tries to change the administrators, and
+// logout; the import reached from the summary page; people chosen in the
 // person selector as an administrator and as an attribute's modifier, and the
 // new administrator logging in. Keeps a screenshot of the console.
 //
@@ -10,6 +11,7 @@
 // Exit status: 0 all checks passed, 1 a check failed.
 'use strict';
 
+const http = require('http');
 const { chromium } = require('playwright-core');
 
 const [consoleUrl, uid, password, screenshot, profileDir, newAdminPassword] =
@@ -74,7 +76,11 @@ async function main() {
   context.on('console', (message) => {
     if (message.type() === 'error') problems.push('console error: ' + message.text());
   });
-  context.on('requestfailed', (request) => problems.push('request failed: ' + request.url()));
+  // The foreign page's image gets a page, not a picture, and the browser
+  // drops it.
+  context.on('requestfailed', (request) => {
+    if (!request.url().includes('dirAdminUidVal=tsato')) problems.push('request failed: ' + request.url());
+  });
   context.on('response', (response) => {
     if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
       problems.push('HTTP ' + response.status() + ': ' + response.url());
@@ -139,6 +145,38 @@ async function main() {
                                null, { timeout: 10000 }).catch(() => {});
     check(page.frames().length === 1 && /Bug Report Form/.test(await page.content()),
           'an error page replaces the frame set');
+
+    // A page of the same host on another port, opened while the
+    // administrator is logged in, loads an image and posts a form that
+    // would make tsato an administrator. Neither changes anything.
+    const console_ = consoleUrl;
+    const foreign = http.createServer((request, reply) => {
+      reply.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+      reply.end('<html><body>' +
+        '<img src="' + console_ + '?program=procconfDirAdmins&dirAdminUidVal=tsato">' +
+        '<form method="post" action="' + console_ + '">' +
+        '<input type="hidden" name="program" value="procconfDirAdmins">' +
+        '<input type="hidden" name="dirAdminUidVal" value="tsato"></form>' +
+        '<script>window.onload = function () { document.forms[0].submit(); };</script>' +
+        '</body></html>');
+    });
+    await new Promise((resolve) => foreign.listen(0, '127.0.0.1', resolve));
+    try {
+      const other = await context.newPage();
+      const answered = other.waitForResponse((r) => r.request().method() === 'POST');
+      await other.goto('http://127.0.0.1:' + foreign.address().port + '/');
+      await (await answered).finished();
+      await other.waitForLoadState('load');
+      check(/The change was not made: the request did not come from the console/.test(
+        await other.content()), 'a form posted from another port is refused');
+      await other.goto(new URL('velmoraadmin.cgi?program=genDirAdminsConfPage', consoleUrl).href);
+      const admins = await other.$$eval('input[name="dirAdminUidVal"]',
+                                        (boxes) => boxes.map((box) => box.value));
+      check(admins.join(',') === uid, 'the administrators are unchanged: ' + admins);
+      await other.close();
+    } finally {
+      foreign.close();
+    }
 
     // Back to the console, then log out through the navigation bar.
     await page.goto(consoleUrl);
