@@ -212,6 +212,7 @@ class StreamingTest(unittest.TestCase):
                 conn.request("POST", "/admin/bin/velmoraadmin.cgi",
                              urllib.parse.urlencode({"program": "processData", "dataFile": path}),
                              {"Content-Type": "application/x-www-form-urlencoded",
+                              "Sec-Fetch-Site": "same-origin",
                               "Cookie": "; ".join("%s=%s" % kv for kv in session.items())})
                 response = conn.getresponse()
                 seen = b""
