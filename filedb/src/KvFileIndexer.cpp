@@ -67,6 +67,22 @@ bool IsPhotoName(const std::string& name, std::string* base) {
   return false;
 }
 
+// Removes the files WriteBeside made for data and index ("<name>.tmp" and six
+// more characters) that are still lying in the folder.
+void RemoveLeftoverCopies(const std::string& dataPath, const std::string& indexPath) {
+  std::string dir = dataPath.substr(0, dataPath.rfind('/'));
+  std::string data = dataPath.substr(dataPath.rfind('/') + 1) + ".tmp";
+  std::string index = indexPath.substr(indexPath.rfind('/') + 1) + ".tmp";
+  KvRemoveLeftovers(
+      dir.c_str(),
+      [&](const char* name) {
+        size_t n = strlen(name);
+        return (n == data.size() + 6 && strncmp(name, data.c_str(), data.size()) == 0) ||
+               (n == index.size() + 6 && strncmp(name, index.c_str(), index.size()) == 0);
+      },
+      0);
+}
+
 }  // namespace
 
 ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
@@ -82,6 +98,12 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
   }
 
   try {
+    // One indexing at a time: its lock is held to the end. Whatever copies
+    // and indexes lie beside the data now were left by indexings that died
+    // (killed, or their browser gone), so they are removed first.
+    KvLockGuard indexing(filedb::LockPathOf(dataPath + ".index").c_str(), kKvLockExclusive);
+    RemoveLeftoverCopies(dataPath, indexPath);
+
     // 1. A private copy of the new data beside the current data file.
     std::string copyPath;
     {

@@ -110,6 +110,7 @@ class KvFileUserDB : public UserDB {
   VCard* ReadTemplate(const std::string& file, bool business);
   KvBoolean WriteTemplate(const std::string& file, VCard* card);
   std::string AccessListPath(const char* list, const char* id) const;
+  std::string CanonicalAttribId(const char* id);
   ValList* ReadAccessList(const char* list, const char* id,
                           const char* const* defaults);
   KvBoolean WriteAccessList(const char* list, const char* id, ValList* values);
