@@ -130,7 +130,12 @@ TEST(ValNameListTest, UnreadableValuesAreRefusedBeforeWriting) {
   std::string text = ReadAll(path);
   ValList lines;
   lines.Append("one\ntwo");
-  EXPECT_THROW(lines.Write(path.c_str()), KvError*);
+  try {
+    lines.Write(path.c_str());
+    ADD_FAILURE() << "a line break written";
+  } catch (KvError* e) {
+    delete e;
+  }
   EXPECT_EQ(text, ReadAll(path));
 }
 
