@@ -4,6 +4,7 @@
 // errors leaves the directory as it was.
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -17,6 +18,7 @@ namespace {
 
 const char kDataFile[] = "data.vcf";
 const char kIndexFile[] = "data.idx";
+const char kSwapNote[] = "data.swap";
 const int kProgressEvery = 350;
 const int kPhotoProgressEvery = 50;
 char kRecordsProcessed[] = " records processed";
@@ -85,6 +87,39 @@ void RemoveLeftoverCopies(const std::string& dataPath, const std::string& indexP
 
 }  // namespace
 
+void KvFileUserDB::FinishInterruptedSwap() {
+  std::string note = CommonPath(kSwapNote);
+  if (!KvCheckIfFile(note.c_str())) return;
+  std::string dataPath = CommonPath(kDataFile);
+  KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
+  FILE* fp = fopen(note.c_str(), "r");
+  if (fp == nullptr) return;  // finished meanwhile
+  std::string newData, newIndex;
+  std::string* line = &newData;
+  for (int c; (c = fgetc(fp)) != EOF;) {
+    if (c == '\n') {
+      if (line == &newIndex) break;
+      line = &newIndex;
+    } else {
+      line->push_back(static_cast<char>(c));
+    }
+  }
+  fclose(fp);
+  // Only files of the two kinds, beside the data, are taken.
+  std::string dir = CommonPath("");
+  auto beside = [&](const std::string& file, const char* kind) {
+    std::string prefix = dir + kind + ".tmp";
+    return file.size() == prefix.size() + 6 && file.compare(0, prefix.size(), prefix) == 0;
+  };
+  if (beside(newData, kDataFile) && KvCheckIfFile(newData.c_str())) {
+    filedb::RenameFile(newData, dataPath);
+  }
+  if (beside(newIndex, kIndexFile) && KvCheckIfFile(newIndex.c_str())) {
+    filedb::RenameFile(newIndex, CommonPath(kIndexFile));
+  }
+  unlink(note.c_str());
+}
+
 ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
                                      void* cookie, VersitProgressCallback callback) {
   std::unique_ptr<ValList> errors(new ValList());
@@ -102,6 +137,7 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     // and indexes lie beside the data now were left by indexings that died
     // (killed, or their browser gone), so they are removed first.
     KvLockGuard indexing(filedb::LockPathOf(dataPath + ".index").c_str(), kKvLockExclusive);
+    FinishInterruptedSwap();
     RemoveLeftoverCopies(dataPath, indexPath);
 
     // 1. A private copy of the new data beside the current data file.
@@ -176,14 +212,22 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     Report(callback, cookie, count, kRecordsProcessed, nullptr);
 
     // 3. The index beside the current one, then both swapped in together.
+    // The swap note names the two new files first, so that a swap cut short
+    // (the process killed between the renames) is completed by the next
+    // reader instead of leaving new data with the old index.
     filedb::TempFile newIndex(
         filedb::WriteBeside(indexPath, [&](FILE* fp) { index.Write(fp); }));
     {
       KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
+      std::string note = CommonPath(kSwapNote);
+      filedb::ReplaceFileAtomically(note, [&](FILE* fp) {
+        fprintf(fp, "%s\n%s\n", copy.Path().c_str(), newIndex.Path().c_str());
+      });
       filedb::RenameFile(copy.Path(), dataPath);
       copy.Keep();
       filedb::RenameFile(newIndex.Path(), indexPath);
       newIndex.Keep();
+      unlink(note.c_str());
     }
   } catch (KvError* e) {
     filedb::ErrorOwner owned(e);

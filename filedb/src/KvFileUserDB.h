@@ -1,6 +1,8 @@
 // The user directory of the file back end. Everything lives under the
 // installation's data folder:
 //   data/common/data.vcf, data.idx      person cards and their UID index
+//   data/common/data.swap               while data and index are swapped:
+//                                       the new files' names
 //   data/common/cardtemplate.lst        business-card template (ValNameList:
 //   data/common/persontemplate.lst      field text such as TEL;WORK;FAX,
 //                                       heading) and person-page template
@@ -105,6 +107,9 @@ class KvFileUserDB : public UserDB {
   // The open person data, reopened when indexing replaced it; null when the
   // directory holds no data yet.
   VersitFileWithIndex* Data();
+  // Completes a swap of data and index that a killed indexing left half
+  // done (its note "data.swap" names the new files). Throws KvError*.
+  void FinishInterruptedSwap();
   // The stored spelling of uid, or "" when uid is no person of the directory.
   std::string KnownUid(const char* uid);
   VCard* ReadTemplate(const std::string& file, bool business);

@@ -45,7 +45,8 @@ std::string TmpDir() {
 // The output is written to a new file of its own (created exclusively, mode
 // 0600) beside its final name and renamed onto that name when complete, so
 // that nothing another user placed under the name is ever written to. One
-// conversion per process: the pending file is removed if never completed.
+// conversion at a time: a file never completed is removed at the latest when
+// the process ends.
 struct PendingOutput {
   std::string tmp, path;
   ~PendingOutput() {
@@ -70,6 +71,8 @@ void RemoveOldOutputs(const std::string& path) {
 
 FILE* OpenOutput(const std::string& path) {
   RemoveOldOutputs(path);
+  if (!pending.tmp.empty()) unlink(pending.tmp.c_str());  // an unfinished one
+  pending.tmp.clear();
   std::string name = path + ".XXXXXX";
   int fd = mkstemp(&name[0]);
   if (fd < 0) return nullptr;
@@ -91,7 +94,8 @@ bool CloseOutput(FilePtr& out) {
   bool ok = !ferror(fp);
   if (fclose(fp) != 0) ok = false;
   if (ok) ok = rename(pending.tmp.c_str(), pending.path.c_str()) == 0;
-  if (ok) pending.tmp.clear();
+  if (!ok) unlink(pending.tmp.c_str());
+  pending.tmp.clear();
   return ok;
 }
 
