@@ -115,7 +115,6 @@ TEST(ValNameListTest, UnreadableValuesAreRefusedBeforeWriting) {
     ValNameList list;
     list.Append("Desc_1", "Room\nNo");
     list.Append(name.c_str(), value.c_str());
-    EXPECT_FALSE(KvListValueStorable(value.c_str()) && name.find_first_of(":\n") == std::string::npos);
     try {
       list.Write(path.c_str());
       ADD_FAILURE() << "written: " << name << " " << value;
