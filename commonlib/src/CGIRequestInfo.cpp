@@ -39,7 +39,8 @@ FILE* CGIRequestInfo::SetupOutputStream() { return stdout; }
 
 int CGIRequestInfo::GetFormDataChar() {
   if (!inputStream) return -1;
-  if (contentLength > 0 && bytesRead_ >= contentLength) return -1;
+  // A missing or bad CONTENT_LENGTH (parsed as 0) means no body at all.
+  if (contentLength <= 0 || bytesRead_ >= contentLength) return -1;
   int c = getc(inputStream);
   if (c == EOF) return -1;
   ++bytesRead_;

@@ -7,3 +7,4 @@
 #include "UserDB.h"
 #include "GroupDB.h"
 #include "KvDBLoader.h"
+#include "KvChangeLock.h"

@@ -84,17 +84,16 @@ KvLog::KvLog(const char* app, KvLogLevel lvl, const char* logPath,
       tmpFile(nullptr) {
   if (!buffered) return;
   // The temporary file is created by KvGetTmpFileName (mode 0600, exclusive)
-  // and only reopened here, never created through a guessable name.
-  tmpPath = KvGetTmpFileName();
-  if (!tmpPath) return;
-  int fd = open(tmpPath, O_RDWR | O_TRUNC | O_NOFOLLOW);
+  // and only reopened here, never created through a guessable name. Its name
+  // is removed at once: the open stream is all the buffer needs, and a
+  // process that is killed leaves nothing behind.
+  char* name = KvGetTmpFileName();
+  if (!name) return;
+  int fd = open(name, O_RDWR | O_TRUNC | O_NOFOLLOW);
+  unlink(name);
+  free(name);
   if (fd >= 0) tmpFile = fdopen(fd, "w+");
-  if (!tmpFile) {
-    if (fd >= 0) close(fd);
-    unlink(tmpPath);
-    free(tmpPath);
-    tmpPath = nullptr;
-  }
+  if (!tmpFile && fd >= 0) close(fd);
 }
 
 KvLog::~KvLog() {
@@ -169,7 +168,7 @@ int KvLog::Close() {
       lock.Release();
     }
     tmpOwner.reset();
-    unlink(tmpPath);
+    if (tmpPath) unlink(tmpPath);
     free(tmpPath);
     tmpPath = nullptr;
     return 1;

@@ -107,6 +107,17 @@ std::string KvFileUserDB::AccessListPath(const char* list, const char* id) const
   return top_ + "/data/common/access/" + list + "-" + EncodeId(id) + ".lst";
 }
 
+// The pages compare attribute ids without regard to case; so does the store:
+// an id is spelled as the default rule or the attribute list spells it.
+std::string KvFileUserDB::CanonicalAttribId(const char* id) {
+  if (id == nullptr) return "";
+  if (strcasecmp(id, kDefaultAttr) == 0) return kDefaultAttr;
+  RequireOpen();
+  std::unique_ptr<ValNameList> types(GetAttributeTypes());
+  ValNameListItem* item = types->Lookup(id);
+  return item != nullptr && item->name != nullptr ? item->name : id;
+}
+
 ValList* KvFileUserDB::ReadAccessList(const char* list, const char* id,
                                       const char* const* defaults) {
   RequireOpen();
@@ -143,22 +154,27 @@ KvBoolean KvFileUserDB::WriteAccessList(const char* list, const char* id,
 }
 
 ValList* KvFileUserDB::GetAttribModifiers(KvConfigDB*, const char* attribId) {
-  bool isDefault = attribId != nullptr && strcmp(attribId, kDefaultAttr) == 0;
-  return ReadAccessList("attrmod", attribId, isDefault ? kDirAdmin : kFollowDefault);
+  RequireId(attribId);
+  std::string id = CanonicalAttribId(attribId);
+  bool isDefault = id == kDefaultAttr;
+  return ReadAccessList("attrmod", id.c_str(), isDefault ? kDirAdmin : kFollowDefault);
 }
 
 KvBoolean KvFileUserDB::SetAttribModifiers(KvConfigDB*, const char* attribId,
                                            ValList* list) {
-  return WriteAccessList("attrmod", attribId, list);
+  RequireId(attribId);
+  return WriteAccessList("attrmod", CanonicalAttribId(attribId).c_str(), list);
 }
 
 ValList* KvFileUserDB::GetAttribApprovers(KvConfigDB*, const char* attribId) {
-  return ReadAccessList("attrappr", attribId, kNobody);
+  RequireId(attribId);
+  return ReadAccessList("attrappr", CanonicalAttribId(attribId).c_str(), kNobody);
 }
 
 KvBoolean KvFileUserDB::SetAttribApprovers(KvConfigDB*, const char* attribId,
                                            ValList* list) {
-  return WriteAccessList("attrappr", attribId, list);
+  RequireId(attribId);
+  return WriteAccessList("attrappr", CanonicalAttribId(attribId).c_str(), list);
 }
 
 ValList* KvFileUserDB::GetOperModifiers(const char* operId) {

@@ -4,6 +4,7 @@
 // errors leaves the directory as it was.
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -20,6 +21,7 @@ namespace {
 const char kDataFile[] = "data.vcf";
 const char kIndexFile[] = "data.idx";
 const char kSearchFile[] = "data.search";
+const char kSwapNote[] = "data.swap";
 const int kProgressEvery = 350;
 const int kPhotoProgressEvery = 50;
 char kRecordsProcessed[] = " records processed";
@@ -70,7 +72,58 @@ bool IsPhotoName(const std::string& name, std::string* base) {
   return false;
 }
 
+// Removes the files WriteBeside made for data, index and search file
+// ("<name>.tmp" and six more characters) that are still lying in the folder.
+void RemoveLeftoverCopies(const std::vector<std::string>& paths) {
+  std::string dir = paths.front().substr(0, paths.front().rfind('/'));
+  std::vector<std::string> prefixes;
+  for (const std::string& path : paths) prefixes.push_back(path.substr(path.rfind('/') + 1) + ".tmp");
+  KvRemoveLeftovers(
+      dir.c_str(),
+      [&](const char* name) {
+        size_t n = strlen(name);
+        for (const std::string& prefix : prefixes) {
+          if (n == prefix.size() + 6 && strncmp(name, prefix.c_str(), prefix.size()) == 0) return true;
+        }
+        return false;
+      },
+      0);
+}
+
 }  // namespace
+
+void KvFileUserDB::FinishInterruptedSwap() {
+  std::string note = CommonPath(kSwapNote);
+  if (!KvCheckIfFile(note.c_str())) return;
+  std::string dataPath = CommonPath(kDataFile);
+  KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
+  FILE* fp = fopen(note.c_str(), "r");
+  if (fp == nullptr) return;  // finished meanwhile
+  std::string newData, newIndex;
+  std::string* line = &newData;
+  for (int c; (c = fgetc(fp)) != EOF;) {
+    if (c == '\n') {
+      if (line == &newIndex) break;
+      line = &newIndex;
+    } else {
+      line->push_back(static_cast<char>(c));
+    }
+  }
+  fclose(fp);
+  // Only files of the two kinds, beside the data, are taken.
+  std::string dir = CommonPath("");
+  auto beside = [&](const std::string& file, const char* kind) {
+    std::string prefix = dir + kind + ".tmp";
+    return file.size() == prefix.size() + 6 && file.compare(0, prefix.size(), prefix) == 0;
+  };
+  if (beside(newData, kDataFile) && KvCheckIfFile(newData.c_str())) {
+    filedb::RenameFile(newData, dataPath);
+  }
+  if (beside(newIndex, kIndexFile) && KvCheckIfFile(newIndex.c_str())) {
+    filedb::RenameFile(newIndex, CommonPath(kIndexFile));
+  }
+  unlink(note.c_str());
+}
 
 ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
                                      void* cookie, VersitProgressCallback callback) {
@@ -86,6 +139,13 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
   }
 
   try {
+    // One indexing at a time: its lock is held to the end. Whatever copies
+    // and indexes lie beside the data now were left by indexings that died
+    // (killed, or their browser gone), so they are removed first.
+    KvLockGuard indexing(filedb::LockPathOf(dataPath + ".index").c_str(), kKvLockExclusive);
+    FinishInterruptedSwap();
+    RemoveLeftoverCopies({dataPath, indexPath, searchPath});
+
     // 1. A private copy of the new data beside the current data file.
     std::string copyPath;
     {
@@ -160,17 +220,26 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     Report(callback, cookie, count, kRecordsProcessed, nullptr);
 
     // 3. The index and the search file beside the current ones, then all
-    // three swapped in together.
+    // three swapped in together. The swap note names the new data and index
+    // first, so that a swap cut short (the process killed between the
+    // renames) is completed by the next reader instead of leaving new data
+    // with the old index; a search file older than the data is rebuilt on
+    // its first use.
     filedb::TempFile newIndex(
         filedb::WriteBeside(indexPath, [&](FILE* fp) { index.Write(fp); }));
     filedb::TempFile newSearch(filedb::WriteBeside(
         searchPath, [&](FILE* fp) { filedb::WriteSearchFile(fp, &people); }));
     {
       KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
+      std::string note = CommonPath(kSwapNote);
+      filedb::ReplaceFileAtomically(note, [&](FILE* fp) {
+        fprintf(fp, "%s\n%s\n", copy.Path().c_str(), newIndex.Path().c_str());
+      });
       filedb::RenameFile(copy.Path(), dataPath);
       copy.Keep();
       filedb::RenameFile(newIndex.Path(), indexPath);
       newIndex.Keep();
+      unlink(note.c_str());
       filedb::RenameFile(newSearch.Path(), searchPath);
       newSearch.Keep();
     }

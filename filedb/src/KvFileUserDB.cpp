@@ -113,6 +113,16 @@ std::string KvFileUserDB::CommonPath(const std::string& name) const {
 }
 
 VersitFileWithIndex* KvFileUserDB::Data() {
+  try {
+    FinishInterruptedSwap();
+  } catch (KvError* e) {
+    // Not ours to finish (another user's files, say): the next indexing
+    // will. Reading goes on with what is in place.
+    ErrorOwner owned(e);
+    for (ValListItem* line = e->GetLines()->GetFirst(); line; line = line->next) {
+      if (line->value) fprintf(stderr, "%s\n", line->value);
+    }
+  }
   std::string path = CommonPath(kDataFile);
   struct stat now;
   if (stat(path.c_str(), &now) != 0) {

@@ -2,6 +2,8 @@
 // installation's data folder:
 //   data/common/data.vcf, data.idx      person cards and their UID index
 //   data/common/data.search             uid, name and e-mail for searches
+//   data/common/data.swap               while data and index are swapped:
+//                                       the new files' names
 //   data/common/cardtemplate.lst        business-card template (ValNameList:
 //   data/common/persontemplate.lst      field text such as TEL;WORK;FAX,
 //                                       heading) and person-page template
@@ -115,11 +117,15 @@ class KvFileUserDB : public UserDB {
   // The open person data, reopened when indexing replaced it; null when the
   // directory holds no data yet.
   VersitFileWithIndex* Data();
+  // Completes a swap of data and index that a killed indexing left half
+  // done (its note "data.swap" names the new files). Throws KvError*.
+  void FinishInterruptedSwap();
   // The stored spelling of uid, or "" when uid is no person of the directory.
   std::string KnownUid(const char* uid);
   VCard* ReadTemplate(const std::string& file, bool business);
   KvBoolean WriteTemplate(const std::string& file, VCard* card);
   std::string AccessListPath(const char* list, const char* id) const;
+  std::string CanonicalAttribId(const char* id);
   ValList* ReadAccessList(const char* list, const char* id,
                           const char* const* defaults);
   KvBoolean WriteAccessList(const char* list, const char* id, ValList* values);

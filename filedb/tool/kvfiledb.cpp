@@ -269,7 +269,13 @@ int main(int argc, char** argv) {
     backend.Load(library, top);
     if (command == "index") return RunIndex(backend, rest[0]);
     if (command == "passwd") return RunPasswd(backend, rest[0]);
-    if (command == "admins") return RunAdmins(backend, rest);
+    if (command == "admins") {
+      // A change waits for the console's read-change-write cycles to end.
+      std::string config = top + "/config";
+      std::unique_ptr<KvChangeLock> change;
+      if (KvCheckIfDirectory(config.c_str())) change.reset(new KvChangeLock(config.c_str()));
+      return RunAdmins(backend, rest);
+    }
     return RunAccounts(backend, top, rest);
   } catch (KvError* e) {
     PrintError(e);

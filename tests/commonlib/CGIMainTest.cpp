@@ -41,11 +41,12 @@ class CGIMainTest : public ::testing::Test {
     dir_ = tree_.top();
   }
 
-  // Runs the program with `env` (plus TMPDIR and sanitizer settings) and
-  // `body` on standard input; returns its output, and its exit status in
-  // status_.
+  // Runs the program with `env` (plus TMPDIR, sanitizer settings and the
+  // body's CONTENT_LENGTH unless env has one) and `body` on standard input;
+  // returns its output, and its exit status in status_.
   std::string Run(Env env, const std::string& body = "") {
     env["TMPDIR"] = dir_;
+    if (!body.empty() && !env.count("CONTENT_LENGTH")) env["CONTENT_LENGTH"] = std::to_string(body.size());
     for (const char* keep : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
       if (getenv(keep)) env[keep] = getenv(keep);
     }
@@ -198,6 +199,17 @@ TEST_F(CGIMainTest, MultipartUpload) {
   std::vector<std::string> kept = DirFiles(dir_);
   ASSERT_EQ(1u, kept.size());
   EXPECT_EQ(kBinary, ReadAll(dir_ + "/" + kept[0]));
+}
+
+// A multipart body with a missing or bad length counts as no body.
+TEST_F(CGIMainTest, MultipartWithBadLengthIsNoBody) {
+  for (const char* length : {"-1", "", "abc"}) {
+    Env multipart = kMultipart;
+    multipart["CONTENT_LENGTH"] = length;
+    std::string out = Run(multipart, MultipartBody());
+    EXPECT_EQ((std::vector<std::string>{"program=fromQuery"}), Lines(out, "param ")) << length;
+    EXPECT_EQ(std::vector<std::string>{}, DirFiles(dir_));
+  }
 }
 
 TEST_F(CGIMainTest, OversizedOrTruncatedMultipartBody) {

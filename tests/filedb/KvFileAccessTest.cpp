@@ -63,6 +63,10 @@ TEST_F(FileDBTest, AccessListsStartWithDefaultsAndAreKeptPerId) {
     EXPECT_EQ(Texts(other->GetAttribModifiers(nullptr, c.id)), c.modifiers);
     EXPECT_EQ(Texts(other->GetAttribApprovers(nullptr, c.id)), c.approvers);
   }
+  // Ids compare without regard to case, as on the pages.
+  EXPECT_EQ(Texts(other->GetAttribModifiers(nullptr, "DEFAULTATTR")),
+            (Strings{"self", "dirAdmin"}));
+  EXPECT_EQ(Texts(other->GetAttribApprovers(nullptr, "tel;work;voice")), Strings{"u2"});
   Destroy(other);
   EXPECT_EQ(FilesContaining(top + "/data/common", "escape").size(), 0u);
   // Two lists and their lock files, all inside the access folder.

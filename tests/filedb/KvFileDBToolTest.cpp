@@ -1,7 +1,10 @@
 // The kvfiledb tool run as a separate process: its commands, messages and
 // exit statuses, and that what it writes is what the plug-in reads.
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "FileDBTestSupport.h"
@@ -149,3 +152,27 @@ TEST_F(FileDBToolTest, WrongUsageAndMissingPiecesFail) {
 }
 
 }  // namespace
+
+// An indexing killed at any point may leave its copy or index beside the
+// data; the next indexing removes them.
+TEST_F(FileDBToolTest, KilledIndexingLeavesNothingAfterTheNextOne) {
+  ASSERT_EQ(RunTool(Top() + "index " + Input("small.vcf", kThreePeople)).status, 0);
+  std::string big = Input("big.vcf", ManyPeople(60000));
+  std::string command = std::string(KVFILEDB_TOOL) + " --lib " + KVFILEDB_PLUGIN + " " +
+                        Top() + "index " + big + " >/dev/null 2>&1";
+  srand(static_cast<unsigned>(getpid()));
+  for (int round = 0; round < 6; ++round) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    usleep(static_cast<useconds_t>(rand() % 400000));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  ASSERT_EQ(RunTool(Top() + "index " + Input("small.vcf", kThreePeople)).status, 0);
+  EXPECT_EQ(FilesContaining(top + "/data/common", ".tmp"), std::vector<std::string>{});
+  std::unique_ptr<VCard> card(db->GetUserCard("zadams"));
+  EXPECT_NE(card, nullptr);
+}

@@ -104,6 +104,32 @@ TEST_F(FileDBTest, ANewIndexIsSeenByDirectoriesAlreadyOpen) {
   Destroy(reader);
 }
 
+// An indexing killed after it wrote its swap note, before or between the
+// two renames: the next reader completes the swap, so data and index match.
+TEST_F(FileDBTest, AnInterruptedSwapIsCompletedByTheNextReader) {
+  ASSERT_EQ(IndexText(kThreePeople), Strings{});
+  std::string oldData = ReadAll(Common("data.vcf")), oldIndex = ReadAll(Common("data.idx"));
+  ASSERT_EQ(IndexText("BEGIN:VCARD\nFN:Only One\nUID:only\nEND:VCARD\n"), Strings{});
+  std::string newData = ReadAll(Common("data.vcf")), newIndex = ReadAll(Common("data.idx"));
+  for (bool dataRenamed : {false, true}) {
+    SCOPED_TRACE(dataRenamed);
+    std::string dataTmp = Common("data.vcf.tmpAbC123"), indexTmp = Common("data.idx.tmpDeF456");
+    WriteAll(Common("data.vcf"), dataRenamed ? newData : oldData);
+    if (!dataRenamed) WriteAll(dataTmp, newData);
+    WriteAll(Common("data.idx"), oldIndex);
+    WriteAll(indexTmp, newIndex);
+    WriteAll(Common("data.swap"), dataTmp + "\n" + indexTmp + "\n");
+    UserDB* reader = NewDB();
+    std::unique_ptr<VCard> card(reader->GetUserCard("only"));
+    ASSERT_TRUE(card);
+    EXPECT_STREQ(card->GetEntry(kVCardFN)->value, "Only One");
+    EXPECT_EQ(reader->IsValidUser("zadams"), 0);
+    Destroy(reader);
+    EXPECT_EQ(FilesContaining(top + "/data/common", ".tmp"), Strings{});
+    EXPECT_EQ(FilesContaining(top + "/data/common", ".swap"), Strings{});
+  }
+}
+
 TEST_F(FileDBTest, IndexingWithoutAPathRebuildsTheCurrentData) {
   ASSERT_EQ(IndexText(kThreePeople), Strings{});
   std::string dataBefore = ReadAll(Common("data.vcf"));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
 #include <regex>
 #include <string>
 
@@ -119,10 +121,43 @@ TEST(KvFileUtilTest, TemporaryNames) {
   EXPECT_EQ(0600, st.st_mode & 0777);
   setenv("TMPDIR", "/nonexistent-dir", 1);
   EXPECT_EQ(nullptr, KvGetTmpFileName());
+  setenv("TMPDIR", "", 1);  // set but empty counts as unset
+  EXPECT_STREQ("/tmp", Own(KvGetTmpdir()).get());
+
+  // A program of an installation (TOP/htdocs/<app>/bin beside TOP/config)
+  // uses TOP/tmp, made private (0700) even when it was open to others.
+  for (const char* sub : {"/config", "/htdocs", "/htdocs/admin", "/htdocs/admin/bin", "/tmp"})
+    ASSERT_EQ(0, mkdir((dir.path() + sub).c_str(), 0777));
+  chmod((dir.path() + "/tmp").c_str(), 0777);
+  CText cwd = Own(getcwd(nullptr, 0));
+  ASSERT_EQ(0, chdir((dir.path() + "/htdocs/admin/bin").c_str()));
+  CText own = Own(KvGetTmpdir());
+  ASSERT_EQ(0, chdir(cwd.get()));
+  CText real = Own(realpath((dir.path() + "/tmp").c_str(), nullptr));
+  EXPECT_STREQ(real.get(), own.get());
+  ASSERT_EQ(0, stat(own.get(), &st));
+  EXPECT_EQ(0700, st.st_mode & 0777);
+
   if (saved.empty()) {
     unsetenv("TMPDIR");
   } else {
     setenv("TMPDIR", saved.c_str(), 1);
+  }
+}
+
+TEST(KvFileUtilTest, ParseIntNeverOverflows) {
+  struct Case {
+    const char* text;
+    long low, high, value;  // value 0: refused
+  } cases[] = {
+      {"42", 0, 100, 42}, {" -7 ", -10, 10, -7}, {"-2147483648", -1, 100, 0},
+      {"99999999999999999999999", 0, LONG_MAX, 0}, {"-99999999999999999999999", LONG_MIN, 0, 0},
+      {"12abc", 0, 100, 0}, {"", 0, 100, 0}, {nullptr, 0, 100, 0}, {"101", 0, 100, 0},
+  };
+  for (const Case& c : cases) {
+    long value = 0;
+    EXPECT_EQ(c.value != 0, KvParseInt(c.text, c.low, c.high, &value)) << Str(c.text);
+    EXPECT_EQ(c.value, value) << Str(c.text);
   }
 }
 

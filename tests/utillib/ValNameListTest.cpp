@@ -100,6 +100,44 @@ TEST(ValNameListTest, FileRoundTripFoldsLineBreaksAndKeepsLongValues) {
   EXPECT_EQ(Items(list), Items(back));
 }
 
+// Values or names the file form cannot give back unchanged are refused before
+// the file is touched; a file written earlier with folds still reads the same.
+TEST(ValNameListTest, UnreadableValuesAreRefusedBeforeWriting) {
+  ScratchDir dir;
+  std::string path = dir.File("fields.lst");
+  WriteAll(path, "BEGIN:vNameList\nDesc_1:Room=0A=\n No\nSize_1:10\nEND:vNameList\n");
+  ValNameList before;
+  before.Read(path.c_str(), true);
+  EXPECT_EQ((Pairs{{"Desc_1", "Room\nNo"}, {"Size_1", "10"}}), Items(before));
+  const Pairs refused = {{"Desc_2", "Room=0A="}, {"Desc_2", "a=0a=\nb"},
+                         {"Desc_2", "x=0A=\r\n"}, {"De:sc", "v"}, {"De\nsc", "v"}};
+  for (const auto& [name, value] : refused) {
+    ValNameList list;
+    list.Append("Desc_1", "Room\nNo");
+    list.Append(name.c_str(), value.c_str());
+    try {
+      list.Write(path.c_str());
+      ADD_FAILURE() << "written: " << name << " " << value;
+    } catch (KvError* e) {
+      delete e;
+    }
+    ValNameList back;
+    back.Read(path.c_str(), true);
+    EXPECT_EQ(Items(before), Items(back)) << value;
+  }
+  EXPECT_TRUE(KvListValueStorable("=0A= in the middle=0A=x\nand =0A=s"));
+  std::string text = ReadAll(path);
+  ValList lines;
+  lines.Append("one\ntwo");
+  try {
+    lines.Write(path.c_str());
+    ADD_FAILURE() << "a line break written";
+  } catch (KvError* e) {
+    delete e;
+  }
+  EXPECT_EQ(text, ReadAll(path));
+}
+
 TEST(ValNameListTest, MalformedFilesAreReportedOnStandardError) {
   ScratchDir dir;
   struct Case {

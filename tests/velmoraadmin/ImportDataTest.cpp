@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -280,14 +283,39 @@ TEST_F(ImportTest, SourceOutsideTheTemporaryDirectoryIsNotRead) {
   EXPECT_EQ(dotted.SourcePath(), "");
 }
 
-TEST_F(ImportTest, PlantedOutputLinkIsNotFollowed) {
-  std::string victim = tmp_ + "/victim";
-  mkdir(victim.c_str(), 0700);
-  WriteAll(victim + "/keep.txt", "precious\n");
-  ASSERT_EQ(symlink((victim + "/keep.txt").c_str(), (tmp_ + "/tempdata.vcf").c_str()), 0);
-  std::string page = Convert("a\nb\n", {"FN"}, kVersit);
-  EXPECT_EQ(ReadAll(victim + "/keep.txt"), "precious\n");
-  EXPECT_NE(page.find("Could not open the destination file : "), std::string::npos);
+// Whatever lies under the output's name (a link, a second name of another
+// file, a file of another user open to all) is replaced, never written to;
+// the source is removed once converted.
+TEST_F(ImportTest, PlantedOutputIsNotWrittenAndTheSourceIsRemoved) {
+  std::string victim = tmp_ + "/victim.txt", out = tmp_ + "/tempdata.vcf";
+  std::function<void()> plants[] = {
+      [&] { ASSERT_EQ(symlink(victim.c_str(), out.c_str()), 0); },
+      [&] { ASSERT_EQ(link(victim.c_str(), out.c_str()), 0); },
+      [&] {
+        WriteAll(out, "precious\n");
+        ASSERT_EQ(chmod(out.c_str(), 0666), 0);
+        ASSERT_EQ(chown(out.c_str(), 65534, 65534), 0);
+      },
+  };
+  for (auto& plant : plants) {
+    WriteAll(victim, "precious\n");
+    unlink(out.c_str());
+    plant();
+    int planted = open(out.c_str(), O_RDONLY);
+    std::string page = Convert("a\nb\n", {"FN"}, kVersit);
+    std::string source = tmp_ + "/source.txt";
+    EXPECT_NE(page.find("Click on Save"), std::string::npos) << page;
+    EXPECT_EQ(ReadAll(victim), "precious\n");
+    char buf[16] = {};
+    EXPECT_EQ(pread(planted, buf, sizeof buf - 1, 0), 9) << buf;
+    close(planted);
+    struct stat st;
+    ASSERT_EQ(lstat(out.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == geteuid());
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_NE(Output().find("FN:b"), std::string::npos);
+    EXPECT_FALSE(KvCheckIfFile(source.c_str()));
+  }
 }
 
 TEST_F(ImportTest, DownloadOnlyTheConvertedFile) {
@@ -311,6 +339,17 @@ TEST_F(ImportTest, DownloadOnlyTheConvertedFile) {
     EXPECT_EQ(out.find("text/vcf") != std::string::npos, c.sent) << c.dataFile;
     EXPECT_EQ(out.find("secret"), std::string::npos);
     EXPECT_EQ(out.find("root:"), std::string::npos);
+  }
+  // Not a file with a second name, nor one of another user.
+  std::string converted = tmp_ + "/tempdata.vcf", second = tmp_ + "/second";
+  for (bool linked : {true, false}) {
+    ASSERT_EQ(linked ? link(converted.c_str(), second.c_str())
+                     : chown(converted.c_str(), 65534, 65534), 0);
+    ImportRequest req;
+    req.Set({{"dataFile", converted}});
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    EXPECT_EQ(req.Emit(handler.GenSaveAsDialogBox()).find("FN:A"), std::string::npos);
+    unlink(second.c_str());
   }
 }
 
@@ -411,6 +450,30 @@ TEST_F(ImportTest, CategoryListsAreEditedAndSorted) {
   for (ValNameListItem* item = stored->GetFirst(); item; item = item->next)
     text += std::string(item->name) + "=" + item->value + ";";
   EXPECT_EQ(text, "Cell=CELL;Fax=Fax;Work=WORK;");
+
+  // A save without its count, with a bad one or with rows missing is
+  // refused and the list stays.
+  const std::map<std::string, std::string> refused[] = {
+      {},
+      {{"subcategories", "-1"}},
+      {{"subcategories", "abc"}},
+      {{"subcategories", "99999999999999999999"}},
+      {{"subcategories", "2"}, {"subcateg_0", "Home"}},
+  };
+  for (const auto& vars : refused) {
+    ImportRequest bad;
+    bad.Set(vars);
+    VelmoraAdminImportData handler(&bad, VelmoraAdminGetApp());
+    try {
+      delete handler.SaveSubCategoriesPage();
+      ADD_FAILURE() << "saved";
+    } catch (KvError* e) {
+      std::unique_ptr<KvError> owned(e);
+      EXPECT_EQ(e->GetKind(), kKvErrorParse);
+    }
+    std::unique_ptr<ValNameList> kept(config->ReadSubcategories());
+    EXPECT_EQ(kept->GetCount(), 3);
+  }
 }
 
 

@@ -205,6 +205,7 @@ TEST(LabelOrderTest, ArrowsExchangeNeighbours) {
       {"up", "0", "1:-1 3:-1 4:-1 "},
       {"down", "99999999999", "1:-1 3:-1 4:-1 "},
       {"down", "x", "1:-1 3:-1 4:-1 "},
+      {"up", "-2147483648", "1:-1 3:-1 4:-1 "},  // no overflow going up
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.direction) + " " + c.which);
@@ -282,6 +283,35 @@ TEST(LabelSaveTest, StoresRowsInOrderWithStoredHeadings) {
   EXPECT_TRUE(Has(page, "<b>Mail</b>"));
 }
 
+// A forged order is checked again: fields that are not shown and repeats are
+// left out, and more than five on the business card are refused.
+TEST(LabelSaveTest, ForgedOrdersAreCheckedAgain) {
+  struct Case {
+    std::vector<int> rows;
+    int writes;
+    const char* stored;
+  } cases[] = {
+      {{0, 1, 1, 2, 3, 4, 5}, 1,
+       "FN=FN|TEL;WORK;VOICE=TEL(WORK)(VOICE)|EMAIL;INTERNET=EMAIL(INTERNET)|"
+       "ORG=Dept \"A\"</script>|TITLE=TITLE|"},
+      {{1, 2, 3, 4, 5, 6}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    PageRequest req;
+    req.Set({{"sub_program", "saveLabels"}, {"direction", "NO"},
+             {"numFldsDisplayd", std::to_string(c.rows.size())}});
+    for (size_t i = 0; i < c.rows.size(); ++i)
+      req.Set({{"ord_" + std::to_string(i), std::to_string(c.rows[i])}});
+    CardLabel label(req.get(), nullptr);
+    std::string page = req.Emit(label.ProcessChangeForm());
+    EXPECT_EQ(label.writes, c.writes);
+    EXPECT_EQ(Describe(label.stored.get()), c.stored);
+    if (c.writes == 0) {
+      EXPECT_TRUE(Has(page, "You are allowed to select only 5 items."));
+    }
+  }
+}
+
 TEST(LabelSaveTest, NumCheckedCountsOnlyRowsOfTheForm) {
   PageRequest req;
   req.Set({{"numFldsDisplayd", "2000000000"}, {"checkbox_0", "ON"},
@@ -350,6 +380,12 @@ TEST_F(AdditionalTest, AddingPutsTheNewFieldFirst) {
   Step(handler, req);
   EXPECT_EQ(handler.fields.GetNthItem(0)->name, std::string("Desc_1700000001"));
   EXPECT_EQ(handler.fields.GetCount(), 4);
+
+  PageRequest fold;
+  fold.Set({{"sub_program", "processadd"}, {"fldheading", "Room=0A="}, {"size", "10"}});
+  MemoryFields refused(fold.get(), {});
+  EXPECT_TRUE(Has(Step(refused, fold), "may not end in"));
+  EXPECT_EQ(refused.writes, 0);
 }
 
 TEST_F(AdditionalTest, SavingRefusesBlankAndNonIntegerValues) {
@@ -362,6 +398,7 @@ TEST_F(AdditionalTest, SavingRefusesBlankAndNonIntegerValues) {
       {"Desk", "-5", "valid integer values"},
       {"", "5", "enter all the values"},
       {"Desk", nullptr, "enter all the values"},
+      {"Desk=0a=", "5", "may not end in"},  // would read back as a fold
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.desc2) + "/" + (c.size2 ? c.size2 : "(none)"));

@@ -87,3 +87,8 @@ class ValNameList {
   ValNameListItem* last;
   int count;
 };
+
+// False when the file form of a name/value list cannot hold value so that it
+// reads back the same: a line of it ends in the fold marker "=0A=" (in any
+// case). Write refuses such values before writing anything.
+bool KvListValueStorable(const char* value);

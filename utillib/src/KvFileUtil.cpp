@@ -2,7 +2,10 @@
 
 #include "KvFileUtil.h"
 
+#include <dirent.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -107,9 +110,67 @@ KvBoolean KvReadFileIntoBuf(FILE* fp, char* buf, int size, int* count) {
   return false;
 }
 
+namespace {
+
+// The installation's private temporary folder, relative to the program's
+// folder; "" when the program does not run inside an installation or the
+// folder cannot be used safely (not ours, or not a plain folder).
+std::string PrivateTmpdir() {
+  const char* const kConfig = "../../../config";
+  const char* const kTmp = "../../../tmp";
+  if (!KvCheckIfDirectory(kConfig)) return "";
+  if (mkdir(kTmp, 0700) != 0 && errno != EEXIST) return "";
+  struct stat st;
+  if (lstat(kTmp, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return "";
+  if ((st.st_mode & 077) != 0 && chmod(kTmp, 0700) != 0) return "";
+  char* real = realpath(kTmp, nullptr);
+  if (real == nullptr) return "";
+  std::string out = real;
+  free(real);
+  return out;
+}
+
+}  // namespace
+
 char* KvGetTmpdir() {
   const char* dir = getenv("TMPDIR");
-  return strdup(dir ? dir : kDefaultTmpdir);
+  if (dir != nullptr && *dir != '\0') return strdup(dir);
+  std::string own = PrivateTmpdir();
+  return strdup(own.empty() ? kDefaultTmpdir : own.c_str());
+}
+
+int KvRemoveLeftovers(const char* dir,
+                      const std::function<bool(const char*)>& isLeftover,
+                      long maxAge) {
+  if (dir == nullptr) return 0;
+  DIR* d = opendir(dir);
+  if (d == nullptr) return 0;
+  time_t now = time(nullptr);
+  int removed = 0;
+  while (struct dirent* ent = readdir(d)) {
+    if (!isLeftover(ent->d_name)) continue;
+    std::string path = std::string(dir) + "/" + ent->d_name;
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+      continue;
+    }
+    if (now - st.st_mtime < maxAge) continue;
+    if (unlink(path.c_str()) == 0) ++removed;
+  }
+  closedir(d);
+  return removed;
+}
+
+bool KvParseInt(const char* text, long low, long high, long* value) {
+  if (text == nullptr) return false;
+  char* end = nullptr;
+  errno = 0;
+  long n = strtol(text, &end, 10);
+  if (end == text || errno == ERANGE) return false;
+  while (*end == ' ' || *end == '\t') ++end;
+  if (*end != '\0' || n < low || n > high) return false;
+  *value = n;
+  return true;
 }
 
 char* KvGetTmpFileName() {

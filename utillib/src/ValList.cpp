@@ -22,6 +22,17 @@ namespace {
 const char kBeginLine[] = "BEGIN:vList";
 const char kEndLine[] = "END:vList";
 
+// Refuses, before anything is written, a value that would not read back as
+// one item: one holding a line break.
+void CheckWritable(const ValListItem* item) {
+  for (; item; item = item->next) {
+    if (item->value && strpbrk(item->value, "\r\n") != nullptr) {
+      KV_THROW(String("The value \"") + item->value +
+               "\" holds a line break and cannot be stored in a list");
+    }
+  }
+}
+
 }  // namespace
 
 namespace listfile {
@@ -223,6 +234,7 @@ void ValList::Read(const char* path, KvBoolean readHeader) {
 }
 
 void ValList::Write(FILE* fp) {
+  CheckWritable(first);
   fputs(kBeginLine, fp);
   fputc('\n', fp);
   for (ValListItem* item = first; item; item = item->next) {
@@ -235,5 +247,6 @@ void ValList::Write(FILE* fp) {
 }
 
 void ValList::Write(const char* path) {
+  CheckWritable(first);
   listfile::WritePath(path, [this](FILE* fp) { Write(fp); });
 }

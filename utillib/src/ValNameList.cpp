@@ -24,6 +24,28 @@ namespace {
 const char kBeginLine[] = "BEGIN:vNameList";
 const char kEndLine[] = "END:vNameList";
 
+// True when a line of text (up to a line break or the end) ends in the fold
+// marker "=0A=", which the reader would take for a folded line.
+bool EndsInFold(const char* begin, const char* end) {
+  return end - begin >= 4 && strncasecmp(end - 4, "=0A=", 4) == 0;
+}
+
+// Refuses, before anything is written, an item the reader would read back
+// differently: a name holding a colon or a line break, or a value with a
+// line that ends in the fold marker.
+void CheckWritable(const ValNameListItem* item) {
+  for (; item; item = item->next) {
+    if (item->name && strpbrk(item->name, ":\r\n") != nullptr) {
+      KV_THROW(String("The name \"") + item->name +
+               "\" holds a colon or a line break and cannot be stored in a list");
+    }
+    if (!KvListValueStorable(item->value)) {
+      KV_THROW(String("The value of \"") + (item->name ? item->name : "") +
+               "\" has a line ending in \"=0A=\" and cannot be stored in a list");
+    }
+  }
+}
+
 // Case-insensitive order in which an absent text sorts first.
 int CompareText(const char* a, const char* b) {
   if (a == nullptr || b == nullptr) return (a != nullptr) - (b != nullptr);
@@ -289,7 +311,18 @@ void ValNameList::Read(const char* path, KvBoolean readHeader) {
   listfile::ReadPath(path, [&](FILE* fp) { Read(fp, readHeader); });
 }
 
+bool KvListValueStorable(const char* value) {
+  if (value == nullptr) return true;
+  for (const char* line = value;;) {
+    const char* end = line + strcspn(line, "\r\n");
+    if (EndsInFold(line, end)) return false;
+    if (*end == '\0') return true;
+    line = end + 1;
+  }
+}
+
 void ValNameList::Write(FILE* fp) {
+  CheckWritable(first);
   fputs(kBeginLine, fp);
   fputc('\n', fp);
   for (ValNameListItem* item = first; item; item = item->next) {
@@ -307,5 +340,6 @@ void ValNameList::Write(FILE* fp) {
 }
 
 void ValNameList::Write(const char* path) {
+  CheckWritable(first);
   listfile::WritePath(path, [this](FILE* fp) { Write(fp); });
 }

@@ -250,6 +250,7 @@ HTMLObject* SelectorButton(const char* function, const char* program,
 // refusal or a failure is thrown with the write failure added.
 void StoreOperList(const std::function<bool()>& store) {
   try {
+    KvChangeLock change;
     if (!store()) KV_THROW("The directory did not store the list");
   } catch (KvError* e) {
     KV_ADD_LINE(e, kWriteFailed);
@@ -588,6 +589,7 @@ Page* VelmoraAdminAccessControl::GenAttribSavePeople() {
       if (request->FindVar("empCheckbox")) modifiers->Append(kTokenSelf);
       if (request->FindVar("adminCheckbox")) modifiers->Append(kTokenDirAdmin);
     }
+    KvChangeLock change;
     if (!application->GetUserDB()->SetAttribModifiers(application->GetConfigDB(),
                                                       attribId, modifiers.get()))
       KV_THROW(kWriteFailed);
@@ -643,6 +645,7 @@ Page* VelmoraAdminAccessControl::GenProcessSelectEmail() {
   try {
     const char* attribId = RequiredAttribute(request);
     std::unique_ptr<ValList> approvers(SentPeople(request, "attrib_uid_val"));
+    KvChangeLock change;
     if (!application->GetUserDB()->SetAttribApprovers(application->GetConfigDB(),
                                                       attribId, approvers.get()))
       KV_THROW(kWriteFailed);

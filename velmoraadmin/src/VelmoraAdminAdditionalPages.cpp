@@ -24,6 +24,8 @@ const char kBlankLog[] = "Validation of fields failed. Values in field(s) is bla
 const char kSizeMessage[] =
     "Please make sure you enter valid integer values in the Size(s) field and "
     "try again.";
+const char kFoldMessage[] =
+    "A field heading may not end in \"=0A=\". Please change it and try again.";
 const char kSizeLog[] =
     "Validation of fields failed. Value entered in size field(s) is not valid.";
 const char kMissingVar[] =
@@ -234,6 +236,7 @@ Page* VelmoraAdminAdditionalLabel::GenAddLabelForm() {
 
 Page* VelmoraAdminAdditionalLabel::ProcessAddRequest() {
   try {
+    KvChangeLock change;  // held from the read to the write
     const char* heading = request->FindVar("fldheading");
     const char* size = request->FindVar("size");
     if (heading == nullptr || *heading == '\0' || size == nullptr ||
@@ -246,6 +249,7 @@ Page* VelmoraAdminAdditionalLabel::ProcessAddRequest() {
       return GenLabelChangeForm(kSizeMessage);
     }
     std::string headingText = OneLine(heading);
+    if (!KvListValueStorable(headingText.c_str())) return GenLabelChangeForm(kFoldMessage);
     std::unique_ptr<ValNameList> fields(ReadFieldsList());
     // A field is named by its creation second; two made within one second
     // take the next free one.
@@ -268,6 +272,7 @@ Page* VelmoraAdminAdditionalLabel::ProcessAddRequest() {
 
 Page* VelmoraAdminAdditionalLabel::ProcessDeleteRequest() {
   try {
+    KvChangeLock change;  // held from the read to the write
     std::unique_ptr<ValNameList> fields(ReadFieldsList());
     const char* arg = request->FindVar("arg");
     if (arg == nullptr)
@@ -291,6 +296,7 @@ Page* VelmoraAdminAdditionalLabel::ProcessDeleteRequest() {
 
 Page* VelmoraAdminAdditionalLabel::ProcessLabelSaveRequest() {
   try {
+    KvChangeLock change;  // held from the read to the write
     std::unique_ptr<ValNameList> fields(ReadFieldsList());
     for (ValNameListItem* item = fields->GetFirst(); item; item = item->next) {
       const char* value = item->name ? request->FindVar(item->name) : nullptr;
@@ -302,6 +308,7 @@ Page* VelmoraAdminAdditionalLabel::ProcessLabelSaveRequest() {
         log->AddMsg(KV_INFO, kSizeLog);
         return GenLabelChangeForm(kSizeMessage);
       }
+      if (!KvListValueStorable(OneLine(value).c_str())) return GenLabelChangeForm(kFoldMessage);
     }
     for (ValNameListItem* item = fields->GetFirst(); item; item = item->next) {
       std::string value = OneLine(request->FindVar(item->name));
@@ -383,6 +390,7 @@ Page* VelmoraAdminAdditionalLabel::GenLabelOrderChangeForm(const char* message) 
 Page* VelmoraAdminAdditionalLabel::ProcessOrderSaveRequest() {
   try {
     if (IsArrowRequest()) return GenLabelOrderChangeForm(nullptr);
+    KvChangeLock change;  // held from the read to the write
     std::unique_ptr<ValNameList> fields(ReadFieldsList());
     std::unique_ptr<ValList> order(GetDisplayOrderList());
     int numFields = fields->GetCount() / 2;

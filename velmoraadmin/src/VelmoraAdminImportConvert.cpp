@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -41,26 +42,60 @@ std::string TmpDir() {
   return dir ? dir.get() : "/tmp";
 }
 
-// Opens the output for writing, truncating it. The name is fixed and the
-// directory shared, so a link planted there is refused rather than followed.
+// The output is written to a new file of its own (created exclusively, mode
+// 0600) beside its final name and renamed onto that name when complete, so
+// that nothing another user placed under the name is ever written to. One
+// conversion at a time: a file never completed is removed at the latest when
+// the process ends.
+struct PendingOutput {
+  std::string tmp, path;
+  ~PendingOutput() {
+    if (!tmp.empty()) unlink(tmp.c_str());
+  }
+};
+PendingOutput pending;
+
+// Conversion files of dead processes ("<name>.XXXXXX") older than an hour.
+void RemoveOldOutputs(const std::string& path) {
+  std::string dir = path.substr(0, path.rfind('/'));
+  std::string prefix = path.substr(path.rfind('/') + 1) + ".";
+  KvLockGuard lock((path + ".lck").c_str(), kKvLockExclusive);
+  KvRemoveLeftovers(
+      dir.c_str(),
+      [&](const char* name) {
+        return strlen(name) == prefix.size() + 6 &&
+               strncmp(name, prefix.c_str(), prefix.size()) == 0;
+      },
+      3600);
+}
+
 FILE* OpenOutput(const std::string& path) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
+  RemoveOldOutputs(path);
+  if (!pending.tmp.empty()) unlink(pending.tmp.c_str());  // an unfinished one
+  pending.tmp.clear();
+  std::string name = path + ".XXXXXX";
+  int fd = mkstemp(&name[0]);
   if (fd < 0) return nullptr;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  FILE* fp = fdopen(fd, "w");
+  if (!fp) {
     close(fd);
+    unlink(name.c_str());
     return nullptr;
   }
-  FILE* fp = fdopen(fd, "w");
-  if (!fp) close(fd);
+  pending.tmp = name;
+  pending.path = path;
   return fp;
 }
 
-// Closes the output; false when anything written was lost.
+// Closes the output and puts it in place; false when anything written was
+// lost (the new file is removed then).
 bool CloseOutput(FilePtr& out) {
   FILE* fp = out.release();
   bool ok = !ferror(fp);
   if (fclose(fp) != 0) ok = false;
+  if (ok) ok = rename(pending.tmp.c_str(), pending.path.c_str()) == 0;
+  if (!ok) unlink(pending.tmp.c_str());
+  pending.tmp.clear();
   return ok;
 }
 
@@ -171,7 +206,8 @@ ValList* VelmoraAdminImportData::ReadColumnTags() const {
   auto* tags = new ValList;
   const char* countText = request->FindVar("versittags");
   // The count is the client's word: no file has more columns than this.
-  int count = countText ? atoi(countText) : 0;
+  long count = 0;
+  if (!KvParseInt(countText, 0, LONG_MAX, &count)) count = 0;
   if (count > kMaxColumns) count = kMaxColumns;
   int labels = 0;
   const size_t labelLength = strlen(kLabelTag);
@@ -514,6 +550,8 @@ Page* VelmoraAdminImportData::GenVersitFile() {
     Audit((std::string("data converted to ") + (versit ? "versit" : "LDAP") +
            (done == 1 ? "" : " (failed)"))
               .c_str());
+    // The upload (or private copy) has served its purpose.
+    if (!path.empty()) unlink(path.c_str());
     if (done == 1) {
       page->addObject(new Br());
       page->addObject(new H3("Click on Save to save the file"));

@@ -3,7 +3,9 @@
 // and the download of the converted file.
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -42,7 +44,8 @@ std::string CanonicalTmpDir() {
 }
 
 // path when it names a regular file directly inside the temporary
-// directory; "" otherwise.
+// directory, with one link and owned by the program's user (so neither
+// another user's file nor a link to a file elsewhere); "" otherwise.
 std::string InTmpDir(const char* path) {
   std::string tmp = CanonicalTmpDir();
   std::string real = Canonical(path);
@@ -51,8 +54,45 @@ std::string InTmpDir(const char* path) {
   if (real.compare(0, prefix.size(), prefix) != 0) return "";
   if (real.find('/', prefix.size()) != std::string::npos) return "";
   struct stat st;
-  if (stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";
+  if (stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
+      st.st_uid != geteuid())
+    return "";
   return real;
+}
+
+// Ends a category save that cannot be taken, with a message for the
+// administrator; nothing has been written.
+[[noreturn]] void RefuseSave(const char* why) {
+  KvError* e = new KvError();
+  e->AddLine(__LINE__, KvSourceName(__FILE__),
+             String("The categories were not saved: ") + why, 1);
+  e->SetKind(kKvErrorParse);
+  throw e;
+}
+
+// Uploads and private copies that no conversion took (a process id, "up" for
+// an upload, then six characters) once they are an hour old.
+void RemoveOldUploads() {
+  CharPtr dir(KvGetTmpdir());
+  KvRemoveLeftovers(
+      dir.get(),
+      [](const char* name) {
+        std::string n = name;
+        if (n.size() < 7) return false;
+        for (size_t i = n.size() - 6; i < n.size(); ++i)
+          if (!isalnum(static_cast<unsigned char>(n[i]))) return false;
+        std::string head = n.substr(0, n.size() - 6);
+        if (head.size() > 2 && head.compare(head.size() - 2, 2, "up") == 0)
+          head.resize(head.size() - 2);
+        return !head.empty() && head.find_first_not_of("0123456789") == std::string::npos;
+      },
+      3600);
+}
+
+// The row count a category form sent, or -1 when it is missing or no number.
+int RowCount(const char* text) {
+  long n = -1;
+  return KvParseInt(text, 0, kMaxCategoryRows, &n) ? static_cast<int>(n) : -1;
 }
 
 KvHiddenInput* Hidden(const char* name, const char* value) {
@@ -120,6 +160,7 @@ Page* VelmoraAdminImportData::DisplayOptionsPage() {
     const char* format = request->FindVar("toFormat");
     std::string filePath = SourcePath();
     if (filePath.empty() && IsEmpty(request->FindVar("filePath"))) {
+      RemoveOldUploads();
       if (request->capableBrowser) {
         // The upload outlives this request: the frames read it later.
         filePath = InTmpDir(request->AdoptUpload("fileUploadName"));
@@ -430,11 +471,15 @@ Page* VelmoraAdminImportData::DisplayAddSubCategoriesPage() {
 
 void VelmoraAdminImportData::CommonSaveProcedure(int count, const char* prefix,
                                                  int list) {
-  if (count > kMaxCategoryRows) count = kMaxCategoryRows;
+  // A save without its rows is refused, never taken for an empty list: the
+  // count must be a number the form could send, and every row it names must
+  // have come with the form (a row left blank comes empty, not absent).
+  if (count < 0 || count > kMaxCategoryRows) RefuseSave("The number of rows is missing or wrong.");
   ValNameList rows;
   for (int i = 0; i < count; ++i) {
     std::string labelName = prefix + std::to_string(i);
     const char* label = request->FindVar(labelName.c_str());
+    if (label == nullptr) RefuseSave("Some rows of the form are missing.");
     if (IsEmpty(label)) continue;
     std::string tagName = "val_" + std::to_string(i);
     const char* tag = request->FindVar(tagName.c_str());
@@ -442,6 +487,7 @@ void VelmoraAdminImportData::CommonSaveProcedure(int count, const char* prefix,
   }
   std::unique_ptr<ValNameList> sorted(rows.SortListByName());
   try {
+    KvChangeLock change;
     KvConfigDB* config = application->GetConfigDB();
     switch (list) {
       case kSubcategories: config->WriteSubcategories(sorted.get()); break;
@@ -462,8 +508,7 @@ void VelmoraAdminImportData::CommonSaveProcedure(int count, const char* prefix,
 Page* VelmoraAdminImportData::SaveCategoriesPage() {
   try {
     const char* format = request->FindVar("toFormat");
-    const char* count = request->FindVar("categories");
-    CommonSaveProcedure(count ? atoi(count) : 0, "categ_",
+    CommonSaveProcedure(RowCount(request->FindVar("categories")), "categ_",
                         format && strcasecmp(format, "toVersit") == 0
                             ? kVersitCategories
                             : kLDAPCategories);
@@ -476,8 +521,7 @@ Page* VelmoraAdminImportData::SaveCategoriesPage() {
 
 Page* VelmoraAdminImportData::SaveSubCategoriesPage() {
   try {
-    const char* count = request->FindVar("subcategories");
-    CommonSaveProcedure(count ? atoi(count) : 0, "subcateg_", kSubcategories);
+    CommonSaveProcedure(RowCount(request->FindVar("subcategories")), "subcateg_", kSubcategories);
   } catch (KvError* e) {
     KV_ADD_LINE(e, "Error while calling common procedure.");
     throw;

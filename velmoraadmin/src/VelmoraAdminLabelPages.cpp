@@ -276,7 +276,7 @@ ValNameList* VelmoraAdminLabel::GetDisplayOrderList(VCard* dataCard,
     int rows = std::min(IntVar("numFldsDisplayd", 0), fields);
     auto validPosition = [&](int row) {
       int p = IntVar(RowName("ord_", row).c_str(), -1);
-      return p >= 0 && p < fields ? p : -1;
+      return p >= 0 && p < fields && dataCard->GetNthEntry(p)->IsDisplayable() ? p : -1;
     };
 
     if (ArrowAction()) {
@@ -286,7 +286,7 @@ ValNameList* VelmoraAdminLabel::GetDisplayOrderList(VCard* dataCard,
       }
       int k = IntVar("whichone", -1);
       const char* direction = request->FindVar("direction");
-      if (strcasecmp(direction, "up") == 0) k = k - 1;
+      if (strcasecmp(direction, "up") == 0) k = k > 0 ? k - 1 : -1;
       ValNameListItem* a = k >= 0 ? list->GetNthItem(k) : nullptr;
       ValNameListItem* b = a ? a->next : nullptr;
       if (a && b) list->SwapItems(a, b);
@@ -396,10 +396,12 @@ Page* VelmoraAdminLabel::GenLabelOrderChangeForm(const char* message) {
       return GenLabelChangeForm(text.c_str());
     }
 
+    bool arrow = ArrowAction() == 1;
+    // Held from the read of the template to the write of the new one.
+    std::unique_ptr<KvChangeLock> change(arrow ? nullptr : new KvChangeLock());
     std::unique_ptr<VCard> templateCard(GetTemplateCard());
     std::unique_ptr<VCard> data(GetDataCard());
     if (!data) KV_THROW("Unable to find the vcard for the webmaster");
-    bool arrow = ArrowAction() == 1;
 
     std::unique_ptr<KvPage> page(NewLabelPage(message));
     page->AddJSSubmitForm();
@@ -422,6 +424,10 @@ Page* VelmoraAdminLabel::GenLabelOrderChangeForm(const char* message) {
         const char* heading =
             request->FindVar(("newentry_val_" + std::string(item->value)).c_str());
         if (heading == nullptr) heading = "";
+        if (!KvListValueStorable(heading)) {
+          request->ReplaceVal("sub_program", "");
+          return GenLabelChangeForm("A heading may not end in \"=0A=\".");
+        }
         table->addObject(new I(heading));
         newTemplate->AddEntry(NewTemplateEntry(field, heading));
       } else {
@@ -449,17 +455,27 @@ Page* VelmoraAdminLabel::GenLabelOrderChangeForm(const char* message) {
 
 Page* VelmoraAdminLabel::ProcessSaveForm() {
   try {
+    KvChangeLock change;  // held from the read to the write
     std::unique_ptr<VCard> templateCard(GetTemplateCard());
     std::unique_ptr<VCard> data(GetDataCard());
     if (!data) KV_THROW("Unable to find the vcard for the webmaster");
     int fields = data->GetNumEntries();
     int rows = std::min(IntVar("numFldsDisplayd", 0), fields);
+    int max = MaxAllowedToCheck();
     std::unique_ptr<VCard> card(new VCard());
     std::set<int> taken;
+    // The order comes from the browser: the same checks as when the fields
+    // were chosen (displayable, each once, no more than allowed).
     for (int row = 0; row < rows; ++row) {
       int p = IntVar(RowName("ord_", row).c_str(), -1);
       if (p < 0 || p >= fields || !taken.insert(p).second) continue;
       VCardEntry* field = data->GetNthEntry(p);
+      if (!field->IsDisplayable() || card->GetEntry(field) != nullptr) continue;
+      if (max != -1 && card->GetNumEntries() >= max) {
+        request->ReplaceVal("sub_program", "");
+        return GenLabelChangeForm(
+            ("You are allowed to select only " + std::to_string(max) + " items.").c_str());
+      }
       VCardEntry* stored = templateCard ? templateCard->GetEntry(field) : nullptr;
       if (stored) {
         card->AddEntry(NewTemplateEntry(field, stored->value));

@@ -24,6 +24,9 @@ const char kSelfLink[] = "../../admin/bin/velmoraadmin.cgi";
 const char kPersonCookie[] = "PersonSelectorCookie";
 const char kGroupCookie[] = "GroupSelectorCookie";
 const char kAdminVar[] = "dirAdminUidVal";
+// Marks a form that lists the administrators it started from, under kAdminShownVar.
+const char kAdminBaseVar[] = "dirAdminsListed";
+const char kAdminShownVar[] = "dirAdminListedUid";
 const char kSizeNotChanged[] = "\tPHOTO SIZE NOT CHANGED.";
 
 struct FreeDeleter {
@@ -498,6 +501,12 @@ Page* VelmoraAdminCommon::GenConfDirAdminsPage() {
     KvPersonGroupTable* table = new KvPersonGroupTable();
     form->addObject(table);
     GetDirAdmins(page.get(), table);
+    // The administrators stored when the form was made: the save applies
+    // only what was changed on it, so changes made meanwhile are kept.
+    std::unique_ptr<ValList> stored(application->GetUserDB()->GetDirAdmins());
+    form->addObject(new KvHiddenInput(kAdminBaseVar, "1"));
+    for (ValListItem* item = stored ? stored->GetFirst() : nullptr; item; item = item->next)
+      if (!StringIsEmpty(item->value)) form->addObject(new KvHiddenInput(kAdminShownVar, item->value));
     form->addObject(new Hr());
 
     String back = String(kSelfLink) + "?" + "program" + "=" + "genDirAdminsConfPage";
@@ -584,6 +593,23 @@ Page* VelmoraAdminCommon::ProcessConfDirAdmins() {
     if (chosen) {
       for (ValListItem* item = chosen->GetFirst(); item; item = item->next)
         if (!StringIsEmpty(item->value)) admins.AppendWithDupCheck(item->value);
+    }
+    KvChangeLock change;
+    if (request->FindVar(kAdminBaseVar)) {
+      // The form's changes (who was added, who was taken off) applied to the
+      // list as it is stored now.
+      std::unique_ptr<ValList> shown(request->GetValList(kAdminShownVar));
+      std::unique_ptr<ValList> now(application->GetUserDB()->GetDirAdmins());
+      ValList result;
+      for (ValListItem* item = now ? now->GetFirst() : nullptr; item; item = item->next) {
+        if (StringIsEmpty(item->value)) continue;
+        bool removed = shown && shown->Lookup(item->value) && !admins.Lookup(item->value);
+        if (!removed) result.AppendWithDupCheck(item->value);
+      }
+      for (ValListItem* item = admins.GetFirst(); item; item = item->next)
+        if (!shown || !shown->Lookup(item->value)) result.AppendWithDupCheck(item->value);
+      admins.RemoveAll();
+      admins.Add(&result);
     }
     // Without an administrator nobody could log in to this console again.
     if (admins.GetCount() == 0)
