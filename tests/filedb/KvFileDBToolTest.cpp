@@ -25,7 +25,7 @@ TEST_F(FileDBToolTest, IndexesAFileAndRefusesABadOne) {
   EXPECT_EQ(db->IsValidUser("mbrown"), 1);
 
   auto bad = RunTool(Top() + "index " +
-                     Input("bad.vcf", "BEGIN:VCARD\nUID:x\nNOPE:1\nEND:VCARD\n"));
+                     Input("bad.vcf", "BEGIN:VCARD\nUID:x\nNOPE 1\nEND:VCARD\n"));
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("Error reading versit card at line number 3"), std::string::npos)
       << bad.err;

@@ -289,7 +289,7 @@ TEST_F(ImportTest, DownloadOnlyTheConvertedFile) {
     VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
     std::string out = req.Emit(handler.GenSaveAsDialogBox());
     EXPECT_EQ(out.find("FN:A") != std::string::npos, c.sent) << c.dataFile << out;
-    EXPECT_EQ(out.find("text/vcf") != std::string::npos, c.sent) << c.dataFile;
+    EXPECT_EQ(out.find("text/vcard; charset=utf-8") != std::string::npos, c.sent) << c.dataFile;
     EXPECT_EQ(out.find("secret"), std::string::npos);
     EXPECT_EQ(out.find("root:"), std::string::npos);
   }
@@ -439,7 +439,9 @@ TEST(ImportProcessTest, ConvertAndSave) {
       env);
   EXPECT_EQ(saved.body, "BEGIN:vCard\nFN:Ann Lee\nEMAIL:al@x\nEND:vCard\n")
       << saved.headers;
-  EXPECT_NE(saved.headers.find("text/vcf"), std::string::npos);
+  EXPECT_NE(saved.headers.find("Content-type: text/vcard; charset=utf-8"), std::string::npos);
+  EXPECT_NE(saved.headers.find("Content-Disposition: attachment; filename=\"data.vcf\""),
+            std::string::npos);
 }
 
 }  // namespace

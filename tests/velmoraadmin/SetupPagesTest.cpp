@@ -111,8 +111,8 @@ TEST_F(SetupPagesTest, IndexingANamedFileReplacesTheDataWithProgress) {
 TEST_F(SetupPagesTest, RefusedOrFailedFilesLeaveTheDataAsItWas) {
   std::string empty = tree_.top() + "/empty.vcf";
   ConsoleTestTree::WriteFile(empty, "");
-  std::string noUid = tree_.top() + "/nouid.vcf";
-  ConsoleTestTree::WriteFile(noUid, "BEGIN:VCARD\nFN:Nobody\nEND:VCARD\n");
+  std::string noUid = tree_.top() + "/nocolon.vcf";
+  ConsoleTestTree::WriteFile(noUid, "BEGIN:VCARD\nFN Nobody\nEND:VCARD\n");
   std::string missing = tree_.top() + "/missing.vcf";
   struct Case {
     std::string path;
@@ -123,7 +123,7 @@ TEST_F(SetupPagesTest, RefusedOrFailedFilesLeaveTheDataAsItWas) {
       {empty, "Error: Supplied data file\t" + empty + " is of zero size", true},
       {tree_.top() + "/<b>x.vcf",
        "Error: Unable to access the data file " + tree_.top() + "/&lt;b&gt;x.vcf", true},
-      {noUid, "<b>Error in indexing : UID field not found in versit file</b>", false},
+      {noUid, "<b>Error in indexing : Error reading versit card at line number 2</b>", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
