@@ -41,6 +41,20 @@ TEST_F(FileDBTest, IndexingReportsProgressAndServesEveryCard) {
   EXPECT_EQ(ReadAll(Common("data.vcf")), ManyPeople(700));
 }
 
+// A phone's export (2.1, quoted-printable, no UID) is loaded whole, and the
+// report names what was dropped and made.
+TEST_F(FileDBTest, ExportedCardsAreLoadedWithAReport) {
+  std::string path = std::string(TEST_SOURCE_DIR) + "/tests/data/versitlib/exporters/phone21.vcf";
+  Strings progress;
+  EXPECT_EQ(Texts(db->IndexDataFile(path.c_str(), "admin", &progress, Record)), Strings{});
+  EXPECT_EQ(progress, (Strings{"1 records processed", "-11 card loaded",
+                               "-1Properties dropped: X-ANDROID-CUSTOM (1)", "-1UIDs made: 1"}));
+  std::unique_ptr<VCard> card(db->GetUserCard("jose.lopez"));
+  ASSERT_TRUE(card);
+  EXPECT_STREQ(card->GetEntry(kVCardFN)->value, "José López");
+  EXPECT_STREQ(card->GetEntry(kVCardTitle)->value, "Jefe de Diseño");
+}
+
 TEST_F(FileDBTest, AFileWithErrorsLeavesTheCurrentDataAlone) {
   ASSERT_EQ(IndexText(kThreePeople), Strings{});
   std::string dataBefore = ReadAll(Common("data.vcf"));
