@@ -6,7 +6,7 @@ PORT       ?= 8080
 # Building, the site's images (python3-pil, fonts), and the web server of
 # `make run` and of the served tests.
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
-              python3 python3-pil fonts-dejavu-core lighttpd
+              python3 python3-pil fonts-dejavu-core lighttpd python3-ldap ldap-utils
 BROWSER_DIR = tests/site/browser
 
 .PHONY: all deps browser-deps build test test-plain test-asan run bench clean

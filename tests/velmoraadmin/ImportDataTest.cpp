@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "ConsoleTestTree.h"
+#include "DelimitedReader.h"
 #include "TestSupport.h"
 #include "velmoraadmin.h"
 
@@ -161,12 +162,128 @@ TEST_F(ImportTest, VersitLineWithWrongCountIsReportedAndSkipped) {
   EXPECT_NE(page.find("Please wait while the data is being converted."),
             std::string::npos);
   EXPECT_NE(page.find("Converting:4<"), std::string::npos);
+  // Skipped rows are counted instead of a success message.
+  EXPECT_NE(page.find("<h2>2 rows converted, 1 rows skipped</h2>"), std::string::npos);
+  EXPECT_EQ(page.find("Data successfuly converted"), std::string::npos);
   EXPECT_NE(page.find("Click on Save to save the file"), std::string::npos);
   EXPECT_NE(page.find("sub_program=saveAsFile"), std::string::npos);
 }
 
 const std::map<std::string, std::string> kLDAP = {{"toFormat", "toLDAP"},
                                                   {"whichUid", "NEW"}};
+
+// RFC 4180 records: quoted delimiters, doubled quotes, line breaks inside
+// quotes, a byte-order mark, CR LF ends and empty lines.
+TEST(DelimitedReaderTest, QuotingCases) {
+  struct Case {
+    const char* name;
+    std::string text;
+    char delimiter;
+    std::vector<std::vector<std::string>> records;
+    std::vector<int> lines;  // where each record starts
+  } cases[] = {
+      {"quoted delimiter", "a,\"Berlin, Mitte\",c\n", ',', {{"a", "Berlin, Mitte", "c"}}, {1}},
+      {"doubled quotes", "\"He said \"\"hi\"\"\",x\n", ',', {{"He said \"hi\"", "x"}}, {1}},
+      {"line break inside quotes", "\"1 Main St\r\nSuite 2\",y\r\nz,w\r\n", ',',
+       {{"1 Main St\r\nSuite 2", "y"}, {"z", "w"}}, {1, 3}},
+      {"byte-order mark and CR LF", "\xEF\xBB\xBFname;city\r\nAnn;Oslo\r\n", ';',
+       {{"name", "city"}, {"Ann", "Oslo"}}, {1, 2}},
+      {"empty lines and an empty last line", "a,b\n\n\nc,d\n\n", ',', {{"a", "b"}, {"c", "d"}},
+       {1, 4}},
+      {"blanks trimmed outside quotes, but not in the last field", " a , \" b \" , c ", ',',
+       {{"a", " b ", " c "}}, {1}},
+      {"empty fields and a last line without its end", ",,\nx,\"\",", ',',
+       {{"", "", ""}, {"x", "", ""}}, {1, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FILE* fp = fmemopen(const_cast<char*>(c.text.data()), c.text.size(), "r");
+    ASSERT_NE(fp, nullptr);
+    DelimitedReader reader(fp, c.delimiter);
+    std::vector<std::vector<std::string>> records;
+    std::vector<int> lines;
+    std::vector<std::string> fields;
+    std::string problem;
+    int line = 0;
+    while (reader.Next(&fields, &line, &problem)) {
+      EXPECT_EQ(problem, "");
+      records.push_back(fields);
+      lines.push_back(line);
+    }
+    fclose(fp);
+    EXPECT_EQ(records, c.records);
+    EXPECT_EQ(lines, c.lines);
+  }
+  std::string open = "a,b\nc,\"never closed\n";
+  FILE* fp = fmemopen(const_cast<char*>(open.data()), open.size(), "r");
+  DelimitedReader reader(fp, ',');
+  std::vector<std::string> fields;
+  std::string problem;
+  int line = 0;
+  ASSERT_TRUE(reader.Next(&fields, &line, &problem));
+  ASSERT_TRUE(reader.Next(&fields, &line, &problem));
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(problem, "a quoted field is not closed before the end of the file");
+  fclose(fp);
+}
+
+TEST_F(ImportTest, QuotedFieldsKeepEveryPerson) {
+  std::string source =
+      "name,city,note\n"
+      "\"Lee, Ann\",\"Berlin, Mitte\",\"says \"\"hi\"\"\"\n"
+      "Bo Ek,Oslo,\"two\r\nlines\"\n"
+      "Cy Fox,\"Rome\",plain\n";
+  std::string page = Convert(source, {"FN", "ADR;WORK", "NOTE"}, kVersit);
+  EXPECT_EQ(Output(),
+            "BEGIN:vCard\nFN:Lee, Ann\nADR;WORK:Berlin, Mitte\nNOTE:says \"hi\"\nEND:vCard\n"
+            "BEGIN:vCard\nFN:Bo Ek\nADR;WORK:Oslo\nNOTE:two, lines\nEND:vCard\n"
+            "BEGIN:vCard\nFN:Cy Fox\nADR;WORK:Rome\nNOTE:plain\nEND:vCard\n");
+  EXPECT_NE(page.find("Data successfuly converted"), std::string::npos) << page;
+}
+
+// The LDIF as python-ldap's parser reads it: escaped dns, base64 values
+// that are not safe strings, UTF-8 lower case, no line twice; and
+// ldapmodify accepts it.
+TEST_F(ImportTest, LDIFParsedByPythonLdap) {
+  Convert(
+      "name,dept,uid,boss,pw,note\n"
+      "José López,\"Ops, West\",jlopez,,secret,\" leading blank\"\n"
+      "ÉMILE Durand,\"Ops, West\",edurand,jlopez,secret,:colon\n"
+      "Ann Lee,#1 <R&D>,alee,nobody,pw2,\"a\r\nb\"\n",
+      {"cn", "ou", "uid", "manager", "userpassword", "description"}, kLDAP);
+  std::string ldif = tmp_ + "/tempdata.vcf";
+  std::string command = "/usr/bin/python3 " + std::string(TEST_SOURCE_DIR) +
+                        "/tests/velmoraadmin/ldif_records.py " + ldif;
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string parsed;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) parsed.append(buf, n);
+  EXPECT_EQ(pclose(pipe), 0) << ReadAll(ldif);
+  EXPECT_EQ(parsed,
+            "dn=o=Kavri|c=US\nobjectclass=top\nobjectclass=organization\no=Kavri\n--\n"
+            "dn=ou=Ops, West|o=Kavri|c=US\nobjectclass=top\nobjectclass=organizationalunit\n"
+            "ou=Ops, West\n--\n"
+            "dn=cn=José López|ou=Ops, West|o=Kavri|c=US\ncn=José López\nsn=López\n"
+            "givenname=José\nobjectclass=top\nobjectclass=person\n"
+            "objectclass=organizationalPerson\nobjectclass=inetOrgPerson\nou=Ops, West\n"
+            "userpassword=secret\ndescription= leading blank\nmanager=\nuid=josé_lópez\n--\n"
+            "dn=cn=ÉMILE Durand|ou=Ops, West|o=Kavri|c=US\ncn=ÉMILE Durand\nsn=Durand\n"
+            "givenname=ÉMILE\nobjectclass=top\nobjectclass=person\n"
+            "objectclass=organizationalPerson\nobjectclass=inetOrgPerson\nou=Ops, West\n"
+            "userpassword=secret\ndescription=:colon\n"
+            "manager=cn=José López, ou=Ops\\, West, o=Kavri, c=US\nuid=émile_durand\n--\n"
+            "dn=ou=#1 <R&D>|o=Kavri|c=US\nobjectclass=top\nobjectclass=organizationalunit\n"
+            "ou=#1 <R&D>\n--\n"
+            "dn=cn=Ann Lee|ou=#1 <R&D>|o=Kavri|c=US\ncn=Ann Lee\nsn=Lee\ngivenname=Ann\n"
+            "objectclass=top\nobjectclass=person\nobjectclass=organizationalPerson\n"
+            "objectclass=inetOrgPerson\nou=#1 <R&D>\nuserpassword=pw2\ndescription=a\r\nb\n"
+            "manager=\nuid=ann_lee\n--\n")
+      << ReadAll(ldif);
+  std::string check = "ldapmodify -n -a -f " + ldif + " -H ldap://127.0.0.1:1 >/dev/null 2>&1";
+  EXPECT_EQ(system(check.c_str()), 0) << ReadAll(ldif);
+}
 
 TEST_F(ImportTest, LDAPEntriesFromAFullName) {
   std::string page = Convert(
