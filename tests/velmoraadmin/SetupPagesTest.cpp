@@ -39,10 +39,11 @@ class SetupPagesTest : public FileBackendTest {
 
   // A multipart post of one file part "dataFile" from a browser that can
   // upload.
-  ConsoleResponse Upload(const std::string& content) {
+  ConsoleResponse Upload(const std::string& content,
+                         const std::string& client = "staff.vcf") {
     std::string body =
         "--XyZ\r\nContent-Disposition: form-data; name=\"dataFile\"; "
-        "filename=\"staff.vcf\"\r\nContent-Type: text/plain\r\n\r\n" +
+        "filename=\"" + client + "\"\r\nContent-Type: text/plain\r\n\r\n" +
         content + "\r\n--XyZ--\r\n";
     return Post("program=processData", body,
                 {{"CONTENT_TYPE", "multipart/form-data; boundary=XyZ"},
@@ -149,6 +150,15 @@ TEST_F(SetupPagesTest, UploadedFilesAreIndexedAndTheirTemporaryFileRemoved) {
   ConsoleResponse done = Upload(kNewPeople);
   EXPECT_TRUE(done.Has("2 records processed")) << done.body;
   EXPECT_EQ(Data(), kNewPeople);
+  EXPECT_TRUE(Leftovers().empty());
+
+  // A name that holds ";", or no name at all, is still an upload.
+  for (const char* client : {";staff; 2024.vcf", ""}) {
+    ConsoleResponse named = Upload(kPeople, client);
+    EXPECT_TRUE(named.Has("3 records processed")) << client << named.body;
+    EXPECT_EQ(Data(), kPeople) << client;
+    ASSERT_TRUE(Upload(kNewPeople).Has("2 records processed"));
+  }
   EXPECT_TRUE(Leftovers().empty());
 
   ConsoleResponse empty = Upload("");
