@@ -68,7 +68,7 @@ TEST(VCardImporterTest, ExportersCardsReadBackFieldByField) {
         "ADR;WORK;PREF:;;12 Harbour Road, Unit 4;Bristol;;BS1 5TT;United Kingdom",
         "NOTE:A long note that the phone folded because it was longer than seventy-five "
         "octets, as RFC 2425 asks.",
-        "PHOTO;JPEG;ENCODING=BASE64:" + kPhoto, "--"},
+        "PHOTO;ENCODING=BASE64;JPEG:" + kPhoto, "--"},
        {"1 card loaded", "Properties dropped: PRODID (1), X-ABADR (1), X-ABLABEL (1)",
         "UIDs made: 1"}},
       {"mail21.vcf",  // 2.1 with CRLF and unlabelled windows-1252 bytes
@@ -120,6 +120,14 @@ TEST(VCardImporterTest, MadeUidsAreUniqueAndRefusalsNameTheSourceLine) {
   EXPECT_EQ(StrictLines(strict),
             (std::vector<std::string>{"UID:ann-2", "EMAIL:Ann@x", "--", "UID:ann-3",
                                       "EMAIL:ann@y", "--", "UID:ann", "--", "UID:person", "--"}));
+
+  // The directory's own stored form goes through unchanged.
+  const std::string stored =
+      "BEGIN:VCARD\nUID:u1\nPHOTO;VALUE=URL;X-KAVRI-TYPE-2:http://x/y.gif\n"
+      "X-KAVRI-LABEL-3;WORK:Room 4\nADR;WORK:;;Main St 1;Springfield;;12345;US\n"
+      "NOTE:a\\nb \\; c\nX-KAVRI-MGR-UID:boss\nEND:VCARD\n";
+  VCardImporter same;
+  EXPECT_EQ(Convert(tmp.Write("s.vcf", stored), &same), stored);
 
   const std::string kAtLine = "Error reading versit card at line number ";
   struct Case {

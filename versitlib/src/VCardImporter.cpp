@@ -286,33 +286,50 @@ std::string UidText(const std::string& in) {
 }
 
 
+// The parameters of one property in the strict form, in the order they
+// came, without repeats: TYPE names, "VALUE=..." and "ENCODING=BASE64".
 struct Params {
-  std::vector<std::string> types;  // strict TYPE names, no repeats
+  std::vector<std::string> texts;
   std::string charset;
   bool quotedPrintable = false;
-  bool base64 = false;
-  bool url = false;
+
+  bool Has(const std::string& text) const {
+    for (const std::string& have : texts) {
+      if (have == text) return true;
+    }
+    return false;
+  }
+  void Add(const std::string& text) {
+    if (!text.empty() && !Has(text)) texts.push_back(text);
+  }
+  void Remove(const std::string& text) {
+    for (auto it = texts.begin(); it != texts.end(); ++it) {
+      if (*it == text) {
+        texts.erase(it);
+        return;
+      }
+    }
+  }
 };
+
+const char kValueUrl[] = "VALUE=URL";
+const char kBase64[] = "ENCODING=BASE64";
 
 void AddType(Params& p, const std::string& raw) {
   std::string upper = Upper(Trim(raw));
-  std::string text;
   int row = FindRow(kVCardTypeNames, upper);
   if (row >= 0) {
-    text = kVCardTypeNames[row].name;
+    p.Add(kVCardTypeNames[row].name);
   } else if (StartsWithNoCase(upper, kVCardTypePrefix) &&
              IsDigits(upper.substr(strlen(kVCardTypePrefix)))) {
-    text = upper;
-  } else if (upper == "IMAGE/JPEG" || upper == "IMAGE/GIF" || upper == "IMAGE/TIFF") {
-    text = upper == "IMAGE/JPEG" ? "JPEG" : upper == "IMAGE/GIF" ? "GIF" : "TIFF";
-  } else if (upper == "JPG") {
-    text = "JPEG";
+    p.Add(upper);
+  } else if (upper == "IMAGE/JPEG" || upper == "JPG") {
+    p.Add("JPEG");
+  } else if (upper == "IMAGE/GIF") {
+    p.Add("GIF");
+  } else if (upper == "IMAGE/TIFF") {
+    p.Add("TIFF");
   }
-  if (text.empty()) return;
-  for (const std::string& have : p.types) {
-    if (have == text) return;
-  }
-  p.types.push_back(text);
 }
 
 // Parameters "KEY=VALUE[,VALUE]" (any case, values possibly quoted) and the
@@ -325,25 +342,23 @@ Params ParseParams(const std::vector<std::string>& head) {
     std::string key = eq == std::string::npos ? "" : Upper(Trim(param.substr(0, eq)));
     std::string rest = eq == std::string::npos ? param : Trim(param.substr(eq + 1));
     std::string upper = Upper(rest);
-    if (key.empty()) {
-      if (upper == "QUOTED-PRINTABLE") {
+    if (key.empty() || key == "ENCODING") {
+      if (upper == "QUOTED-PRINTABLE" || (!key.empty() && upper == "Q")) {
         p.quotedPrintable = true;
-      } else if (upper == "BASE64") {
-        p.base64 = true;
-      } else {
+      } else if (upper == "BASE64" || (!key.empty() && upper == "B")) {
+        p.Add(kBase64);
+      } else if (key.empty()) {
         AddType(p, rest);
       }
     } else if (key == "TYPE" || key == "MEDIATYPE") {
       for (const std::string& t : SplitOutsideQuotes(rest, ',')) AddType(p, t);
     } else if (key == "PREF") {
       AddType(p, "PREF");
-    } else if (key == "ENCODING") {
-      p.quotedPrintable = upper == "QUOTED-PRINTABLE" || upper == "Q";
-      p.base64 = upper == "BASE64" || upper == "B";
     } else if (key == "CHARSET") {
       p.charset = rest;
     } else if (key == "VALUE") {
-      p.url = upper == "URI" || upper == "URL";
+      int row = FindRow(kVCardValueNames, upper == "URI" ? "URL" : upper);
+      if (row >= 0) p.Add(std::string("VALUE=") + kVCardValueNames[row].name);
     }
   }
   return p;
@@ -485,7 +500,7 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
   bool modern = version != "2.1";
   std::string value = p.quotedPrintable ? DecodeQuotedPrintable(raw) : raw;
   std::string trimmed = Trim(value);
-  if (p.base64) {
+  if (p.Has(kBase64)) {
     value = WithoutBlanks(value);
   } else if (media && modern && StartsWithNoCase(trimmed, "data:")) {
     // RFC 2397: data:image/jpeg;base64,...
@@ -494,11 +509,11 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
     if (comma != std::string::npos && meta.size() >= 7 &&
         meta.compare(meta.size() - 7, 7, ";BASE64") == 0) {
       AddType(p, meta.substr(0, meta.find(';')));
-      p.base64 = true;
-      p.url = false;
+      p.Remove(kValueUrl);
+      p.Add(kBase64);
       value = WithoutBlanks(trimmed.substr(comma + 1));
     } else {
-      p.url = true;
+      p.Add(kValueUrl);
     }
   } else {
     bool structured = id == kVCardN || id == kVCardAdr || id == kVCardOrg;
@@ -512,9 +527,9 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
     }
     if (id == kVCardTel && StartsWithNoCase(Trim(value), "tel:")) {
       value = Trim(value).substr(4);
-      p.url = false;
+      p.Remove(kValueUrl);
     }
-    if (media && version == "4.0") p.url = true;  // a 4.0 media value is a URI
+    if (media && version == "4.0") p.Add(kValueUrl);  // a 4.0 media value is a URI
     value = OneLine(value, id == kVCardNote);
   }
 
@@ -533,9 +548,7 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
   if (id == kVCardN && card.n.empty()) card.n = value;
 
   std::string text = id >= kVCardFirstLabel ? name : kVCardPropNames[id].name;
-  for (const std::string& t : p.types) text += ";" + t;
-  if (p.url) text += ";VALUE=URL";
-  if (p.base64) text += ";ENCODING=BASE64";
+  for (const std::string& t : p.texts) text += ";" + t;
   card.lines.push_back(text + ":" + value);
 }
 
