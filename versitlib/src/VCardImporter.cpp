@@ -7,11 +7,9 @@
 #include <iconv.h>
 #include <strings.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <set>
 
 #include "PropNameAndSize.h"
 #include "VersitError.h"
@@ -378,7 +376,6 @@ struct VCardImporter::Card {
   std::vector<std::string> lines;  // strict lines without their line end
   std::string uid, email, fn, n;
   bool hasUid = false;
-  unsigned beginLine = 0;
 };
 
 std::vector<std::string> VCardImporter::ReportLines() const {
@@ -450,7 +447,6 @@ void VCardImporter::Pass(FILE* in, FILE* out) {
     if (!card) {
       if (colon != std::string::npos && name == "BEGIN" && strcasecmp(Trim(value).c_str(), "VCARD") == 0) {
         card.reset(new Card());
-        card->beginLine = lineNumber;
         version = "2.1";
         continue;
       }
