@@ -410,6 +410,13 @@ TEST_F(ImportTest, DownloadOnlyTheConvertedFile) {
     EXPECT_EQ(out.find("secret"), std::string::npos);
     EXPECT_EQ(out.find("root:"), std::string::npos);
   }
+  // After an LDAP conversion the file is saved as data.ldif.
+  ImportRequest req;
+  req.Set({{"dataFile", tmp_ + "/tempdata.vcf"}, {"toFormat", "toLDAP"}});
+  VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+  std::string out = req.Emit(handler.GenSaveAsDialogBox());
+  EXPECT_NE(out.find("Content-Disposition: attachment; filename=\"data.ldif\"\n"),
+            std::string::npos) << out;
 }
 
 TEST_F(ImportTest, OptionsPageKeepsTheUploadForTheFrames) {
@@ -446,12 +453,12 @@ TEST_F(ImportTest, OptionsPageKeepsTheUploadForTheFrames) {
 }
 
 TEST_F(ImportTest, FramesOfferTheFileColumns) {
-  std::string source = Source("Name;Mail;Phone\nA;b;c\n");
+  std::string source = Source("\"Name; full\";Mail;Phone\nA;b;c\n");
   ImportRequest req;
   req.Set({{"toFormat", "toLDAP"}, {"delimiter", ";"}, {"filePath", source}});
   VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
   std::string upper = req.Emit(handler.GenUpperFrame());
-  EXPECT_NE(upper.find("Mail"), std::string::npos);
+  EXPECT_NE(upper.find("<option value=\"Field 1\">Name; full\n"), std::string::npos) << upper;
   EXPECT_NE(upper.find("\"Field 3\""), std::string::npos) << upper;
   EXPECT_EQ(upper.find("savesubcategform"), std::string::npos);
   EXPECT_EQ(upper.find("Select Sub-Category"), std::string::npos);
@@ -465,6 +472,16 @@ TEST_F(ImportTest, FramesOfferTheFileColumns) {
   EXPECT_EQ(lower.find("versittag_3"), std::string::npos);
   EXPECT_NE(lower.find("changeCurrField(2)"), std::string::npos);
   EXPECT_NE(lower.find("companyName"), std::string::npos);
+
+  // A file of very many columns is offered its first 4096, as converted.
+  std::string wide;
+  for (int i = 0; i < 5000; ++i) wide += "c" + std::to_string(i) + ",";
+  ImportRequest wideReq;
+  wideReq.Set({{"toFormat", "toVersit"}, {"filePath", Source(wide + "\n")}});
+  VelmoraAdminImportData wideHandler(&wideReq, VelmoraAdminGetApp());
+  std::string wideLower = wideReq.Emit(wideHandler.GenLowerFrame());
+  EXPECT_EQ(CountOf(wideLower, "name=\"versittag_"), 4096);
+  EXPECT_NE(wideLower.find("name=\"versittags\" value=\"4096\""), std::string::npos);
 
   ImportRequest missing;
   missing.Set({{"toFormat", "toVersit"}, {"filePath", "/etc/passwd"}});

@@ -548,6 +548,7 @@ void VelmoraAdminImportData::WriteLDAPCard(FILE* out, ValList* tags,
                    ", c=" + DnValue(country);
   // Duplicate people are dropped; dns compare without regard to case.
   if (!dnSeen.insert(LowerAscii(dn)).second) return;
+  dnList->Append(dn.c_str());
   std::string generated = Lower(given) + "_" + Lower(family);
 
   // The values of this line by column, and the first column of each tag.
