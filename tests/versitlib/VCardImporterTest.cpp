@@ -128,6 +128,12 @@ TEST(VCardImporterTest, MadeUidsAreUniqueAndRefusalsNameTheSourceLine) {
       "NOTE:a\\nb \\; c\nX-KAVRI-MGR-UID:boss\nEND:VCARD\n";
   VCardImporter same;
   EXPECT_EQ(Convert(tmp.Write("s.vcf", stored), &same), stored);
+  // A label number the strict reader cannot hold is dropped, not passed on.
+  VCardImporter big;
+  EXPECT_EQ(StrictLines(Convert(
+                tmp.Write("b.vcf", "BEGIN:VCARD\nUID:b\nX-KAVRI-LABEL-99999999999:z\nEND:VCARD\n"),
+                &big)),
+            (std::vector<std::string>{"UID:b", "--"}));
 
   const std::string kAtLine = "Error reading versit card at line number ";
   struct Case {

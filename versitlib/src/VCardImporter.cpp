@@ -263,6 +263,11 @@ bool IsDigits(const std::string& s) {
   return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Digits of a number the strict reader takes as a label or type number.
+bool IsSmallNumber(const std::string& s) {
+  return IsDigits(s) && s.size() <= 9;
+}
+
 bool StartsWithNoCase(const std::string& s, const char* prefix) {
   return strncasecmp(s.c_str(), prefix, strlen(prefix)) == 0;
 }
@@ -319,7 +324,7 @@ void AddType(Params& p, const std::string& raw) {
   if (row >= 0) {
     p.Add(kVCardTypeNames[row].name);
   } else if (StartsWithNoCase(upper, kVCardTypePrefix) &&
-             IsDigits(upper.substr(strlen(kVCardTypePrefix)))) {
+             IsSmallNumber(upper.substr(strlen(kVCardTypePrefix)))) {
     p.Add(upper);
   } else if (upper == "IMAGE/JPEG" || upper == "JPG") {
     p.Add("JPEG");
@@ -474,7 +479,7 @@ void VCardImporter::Pass(FILE* in, FILE* out) {
 
     int id = FindRow(kVCardPropNames, name);
     if (id < 0 && StartsWithNoCase(name, kVCardLabelPrefix) &&
-        IsDigits(name.substr(strlen(kVCardLabelPrefix)))) {
+        IsSmallNumber(name.substr(strlen(kVCardLabelPrefix)))) {
       id = kVCardFirstLabel;
     }
     if (id < 0 || (id == kVCardAgent && StartsWithNoCase(Trim(value), "BEGIN:"))) {
