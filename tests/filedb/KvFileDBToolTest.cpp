@@ -22,6 +22,7 @@ TEST_F(FileDBToolTest, IndexesAFileAndRefusesABadOne) {
   auto good = RunTool(Top() + "index " + Input("good.vcf", kThreePeople));
   EXPECT_EQ(good.status, 0) << good.err;
   EXPECT_NE(good.out.find("3 records processed"), std::string::npos);
+  EXPECT_NE(good.out.find("\n3 cards loaded\n"), std::string::npos) << good.out;
   EXPECT_EQ(db->IsValidUser("mbrown"), 1);
 
   auto bad = RunTool(Top() + "index " +

@@ -149,6 +149,7 @@ TEST_F(SetupPagesTest, RefusedOrFailedFilesLeaveTheDataAsItWas) {
 TEST_F(SetupPagesTest, UploadedFilesAreIndexedAndTheirTemporaryFileRemoved) {
   ConsoleResponse done = Upload(kNewPeople);
   EXPECT_TRUE(done.Has("2 records processed")) << done.body;
+  EXPECT_TRUE(done.Has("<b>2 cards loaded</b>")) << done.body;
   EXPECT_EQ(Data(), kNewPeople);
   EXPECT_TRUE(Leftovers().empty());
 
