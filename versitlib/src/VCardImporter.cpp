@@ -387,12 +387,24 @@ std::vector<std::string> VCardImporter::ReportLines() const {
   std::vector<std::string> lines;
   lines.push_back(std::to_string(cards_) + (cards_ == 1 ? " card loaded" : " cards loaded"));
   if (!dropped_.empty()) {
+    // A file of made-up names gives a report of bounded size.
+    const size_t kMostNames = 40;
+    const size_t kLongestName = 60;
     std::string text = "Properties dropped:";
-    bool first = true;
+    size_t shown = 0;
     for (const auto& item : dropped_) {
-      text += first ? " " : ", ";
-      text += item.first + " (" + std::to_string(item.second) + ")";
-      first = false;
+      if (shown == kMostNames) {
+        text += " and " + std::to_string(dropped_.size() - shown) + " more";
+        break;
+      }
+      text += shown++ == 0 ? " " : ", ";
+      size_t cut = item.first.size();
+      if (cut > kLongestName) {
+        cut = kLongestName;  // not inside a UTF-8 sequence
+        while (cut > 0 && (static_cast<unsigned char>(item.first[cut]) & 0xC0) == 0x80) --cut;
+      }
+      text += item.first.substr(0, cut) + (cut < item.first.size() ? "..." : "");
+      text += " (" + std::to_string(item.second) + ")";
     }
     lines.push_back(text);
   }
