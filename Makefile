@@ -9,7 +9,7 @@ LDAP_PORT  ?= 3389
 # and library for the LDAP back end, its tests and `make run-ldap`.
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
               python3 python3-pil fonts-dejavu-core lighttpd \
-              slapd ldap-utils libldap-dev
+              slapd ldap-utils libldap-dev python3-ldap
 BROWSER_DIR = tests/site/browser
 # What `make run` serves: the two programs, the back end, its tool, the images.
 RUN_TARGETS = velmoraadmin_cgi selector_cgi kvfiledblib_cgi kvfiledb site_images

@@ -73,8 +73,26 @@ ValNameList* RequestInfo::ParseNameValString(const char* text,
       continue;
     }
     const char* valueBegin = eq + 1;
+    while (valueBegin < end && IsBlank(*valueBegin)) ++valueBegin;
+    if (valueBegin < end && *valueBegin == '"') {
+      // A quoted string (RFC 7578 section 4.2, RFC 2045): ";" and "=" inside
+      // belong to the value, a backslash keeps the quote after it.
+      std::string quoted;
+      const char* q = valueBegin + 1;
+      for (; q < end && *q != '"'; ++q) {
+        if (*q == '\\' && q + 1 < end && q[1] == '"') ++q;
+        quoted += *q;
+      }
+      std::string name(p, eq);
+      list->Append(decode ? Decode(p, eq, 0).c_str() : name.c_str(),
+                   decode ? Decode(quoted.data(), quoted.data() + quoted.size(), 0).c_str()
+                          : quoted.c_str());
+      const char* next = q < end ? strchr(q, ';') : nullptr;
+      if (!next) break;
+      p = next + 1;
+      continue;
+    }
     const char* valueEnd = semi;
-    if (valueBegin < valueEnd && *valueBegin == '"') ++valueBegin;
     while (valueEnd > valueBegin && IsValueTrailer(valueEnd[-1])) --valueEnd;
     if (decode) {
       list->Append(Decode(p, eq, 0).c_str(),

@@ -19,6 +19,29 @@ namespace {
 constexpr int kLineBufferSize = 1024;
 constexpr char kCRLF[] = "\r\n";
 
+// Browsers write a quote, CR and LF of a field or file name as "%22", "%0D"
+// and "%0A" (the HTML standard's multipart/form-data encoding).
+std::string UndoFormEscapes(const std::string& text) {
+  static const struct {
+    const char* escaped;
+    char plain;
+  } kEscapes[] = {{"%22", '"'}, {"%0D", '\r'}, {"%0A", '\n'}, {"%0d", '\r'}, {"%0a", '\n'}};
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool replaced = false;
+    for (const auto& e : kEscapes) {
+      if (text.compare(i, 3, e.escaped) == 0) {
+        out += e.plain;
+        i += 2;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[i];
+  }
+  return out;
+}
+
 enum class State {
   kBeforeFirstBoundary,
   kHeaders,
@@ -171,8 +194,8 @@ ValNameList* RequestInfo::ParseMultiPartForm(const char* contentType) {
         std::unique_ptr<ValNameList> header(ParseHTTPHeader(text));
         if (!header || !header->Lookup("content-disposition")) break;
         if (ValNameListItem* name = header->Lookup("name")) {
-          fieldName = std::make_unique<std::string>(name->value ? name->value
-                                                                : "");
+          fieldName = std::make_unique<std::string>(
+              UndoFormEscapes(name->value ? name->value : ""));
         }
         if (ValNameListItem* fn = header->Lookup("filename")) {
           std::string client = fn->value ? fn->value : "";
@@ -182,6 +205,8 @@ ValNameList* RequestInfo::ParseMultiPartForm(const char* contentType) {
                                0),
                 &free);
             if (unescaped) client = unescaped.get();
+          } else {
+            client = UndoFormEscapes(client);
           }
           clientName = std::make_unique<std::string>(client);
         }

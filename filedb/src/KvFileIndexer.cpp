@@ -50,6 +50,15 @@ void CopyInto(const std::string& from, FILE* fp) {
   if (failed) filedb::ThrowSystemError(__LINE__, "Unable to read", from, EIO);
 }
 
+// Writes the cards of the vCard file at from into fp in the strict form.
+void ConvertInto(const std::string& from, FILE* fp, VCardImporter* importer) {
+  FILE* in = fopen(from.c_str(), "rb");
+  if (in == nullptr) filedb::ThrowSystemError(__LINE__, "Unable to open", from, errno);
+  std::unique_ptr<FILE, int (*)(FILE*)> closer(in, fclose);
+  importer->Convert(in, fp);
+  if (ferror(in)) filedb::ThrowSystemError(__LINE__, "Unable to read", from, EIO);
+}
+
 void Report(VersitProgressCallback callback, void* cookie, int count, char* message,
             ValList* list) {
   if (callback == nullptr) return;
@@ -146,14 +155,16 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     FinishInterruptedSwap();
     RemoveLeftoverCopies({dataPath, indexPath, searchPath});
 
-    // 1. A private copy of the new data beside the current data file.
+    // 1. A private copy of the new data beside the current data file, in the
+    // strict form whatever vCard version the source was written in.
+    VCardImporter importer;
     std::string copyPath;
     {
       std::unique_ptr<KvLockGuard> lock;
       if (source == dataPath) {
         lock.reset(new KvLockGuard(filedb::LockPathOf(dataPath).c_str(), kKvLockShared));
       }
-      copyPath = filedb::WriteBeside(dataPath, [&](FILE* fp) { CopyInto(source, fp); });
+      copyPath = filedb::WriteBeside(dataPath, [&](FILE* fp) { ConvertInto(source, fp, &importer); });
     }
     filedb::TempFile copy(copyPath);
 
@@ -218,6 +229,11 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
       return errors.release();
     }
     Report(callback, cookie, count, kRecordsProcessed, nullptr);
+    for (const std::string& line : importer.ReportLines()) {
+      std::vector<char> text(line.begin(), line.end());
+      text.push_back('\0');
+      Report(callback, cookie, -1, text.data(), nullptr);
+    }
 
     // 3. The index and the search file beside the current ones, then all
     // three swapped in together. The swap note names the new data and index

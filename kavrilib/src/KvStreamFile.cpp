@@ -53,12 +53,18 @@ int KvStreamFile(RequestInfo* req, const char* fileName, const char* path,
           config ? config->FindMimeType(ext.get()) : nullptr);
       type = found ? found.get() : "text/plain";
     }
-    std::string disposition = "filename=";
-    disposition += fileName ? fileName : "";
+    // Saved as a file, never shown in the frame (RFC 6266); the name is a
+    // quoted string.
+    std::string disposition = "attachment; filename=\"";
+    for (const char* c = fileName ? fileName : ""; *c; ++c) {
+      if (*c == '"' || *c == '\\') disposition += '\\';
+      if (*c != '\r' && *c != '\n') disposition += *c;
+    }
+    disposition += '"';
 
     req->WriteHeader("Content-type", type.c_str());
     req->SetStatus(200, "OK");
-    req->WriteHeader("Content-disposition", disposition.c_str());
+    req->WriteHeader("Content-Disposition", disposition.c_str());
     req->WriteHeader("", "");
 
     int count = 0;

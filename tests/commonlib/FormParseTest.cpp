@@ -39,6 +39,7 @@ TEST(FormParseTest, CookieHeaderAndHeaderLine) {
       {"x=1; y=\"two\" ; z", 1, {{"x", "1"}, {"y", "two"}}},
       {"a%41=b%20c+d", 1, {{"aA", "b c+d"}}},
       {"flag; \t k =\"v\"\r\n", 0, {{"k ", "v"}}},
+      {"name=\"a;b=c\"; filename=\"\\\"q\\\";\"\r\n", 0, {{"name", "a;b=c"}, {"filename", "\"q\";"}}},
   };
   for (const Case& c : cases) {
     std::unique_ptr<ValNameList> list(RequestInfo::ParseNameValString(c.text, c.decode));

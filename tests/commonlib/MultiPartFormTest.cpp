@@ -76,7 +76,12 @@ TEST(FormDataLineTest, LinesAndPieces) {
 TEST_F(MultiPartFormTest, ClientFileNames) {
   struct Case { const char* client; int mac; const char* expected; };
   const Case cases[] = {{"/home/ann/my%20file.txt", 0, "my%20file.txt"},
-                        {"my%20file.txt", 1, "my file.txt"}};
+                        {"my%20file.txt", 1, "my file.txt"},
+                        // Quoted values keep ";" and quotes (RFC 7578).
+                        {"staff; 2024.csv", 0, "staff; 2024.csv"},
+                        {";leading.csv", 0, ";leading.csv"},
+                        {"say %22hi%22.csv", 0, "say \"hi\".csv"},
+                        {"say \\\"hi\\\".csv", 0, "say \"hi\".csv"}};
   for (const Case& c : cases) {
     FakeRequest req(File("f", c.client, "x") + kEnd);
     req.systemType = c.mac;

@@ -27,10 +27,11 @@ TEST_F(FileDBToolTest, IndexesAFileAndRefusesABadOne) {
   auto good = RunTool(Top() + "index " + Input("good.vcf", kThreePeople));
   EXPECT_EQ(good.status, 0) << good.err;
   EXPECT_NE(good.out.find("3 records processed"), std::string::npos);
+  EXPECT_NE(good.out.find("\n3 cards loaded\n"), std::string::npos) << good.out;
   EXPECT_EQ(db->IsValidUser("mbrown"), 1);
 
   auto bad = RunTool(Top() + "index " +
-                     Input("bad.vcf", "BEGIN:VCARD\nUID:x\nNOPE:1\nEND:VCARD\n"));
+                     Input("bad.vcf", "BEGIN:VCARD\nUID:x\nNOPE 1\nEND:VCARD\n"));
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("Error reading versit card at line number 3"), std::string::npos)
       << bad.err;

@@ -44,7 +44,7 @@ TEST_F(KvStreamFileTest, HeadersAndPiecesBySize) {
     CaptureRequest req;
     EXPECT_EQ(KvStreamFile(&req, "out.vcf", path.c_str(), nullptr, "text/x-vcard"), 1);
     const std::string headers =
-        "Content-type: text/x-vcard\nStatus: 200 OK\nContent-disposition: filename=out.vcf\n\n";
+        "Content-type: text/x-vcard\nStatus: 200 OK\nContent-Disposition: attachment; filename=\"out.vcf\"\n\n";
     ASSERT_EQ(req.out.substr(0, headers.size()), headers) << c.size;
     std::string body = req.out.substr(headers.size());
     EXPECT_EQ(req.pieces, c.pieces) << c.size;

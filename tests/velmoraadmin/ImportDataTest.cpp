@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "ConsoleTestTree.h"
+#include "DelimitedReader.h"
 #include "TestSupport.h"
 #include "velmoraadmin.h"
 
@@ -164,12 +165,128 @@ TEST_F(ImportTest, VersitLineWithWrongCountIsReportedAndSkipped) {
   EXPECT_NE(page.find("Please wait while the data is being converted."),
             std::string::npos);
   EXPECT_NE(page.find("Converting:4<"), std::string::npos);
+  // Skipped rows are counted instead of a success message.
+  EXPECT_NE(page.find("<h2>2 rows converted, 1 rows skipped</h2>"), std::string::npos);
+  EXPECT_EQ(page.find("Data successfuly converted"), std::string::npos);
   EXPECT_NE(page.find("Click on Save to save the file"), std::string::npos);
   EXPECT_NE(page.find("sub_program=saveAsFile"), std::string::npos);
 }
 
 const std::map<std::string, std::string> kLDAP = {{"toFormat", "toLDAP"},
                                                   {"whichUid", "NEW"}};
+
+// RFC 4180 records: quoted delimiters, doubled quotes, line breaks inside
+// quotes, a byte-order mark, CR LF ends and empty lines.
+TEST(DelimitedReaderTest, QuotingCases) {
+  struct Case {
+    const char* name;
+    std::string text;
+    char delimiter;
+    std::vector<std::vector<std::string>> records;
+    std::vector<int> lines;  // where each record starts
+  } cases[] = {
+      {"quoted delimiter", "a,\"Berlin, Mitte\",c\n", ',', {{"a", "Berlin, Mitte", "c"}}, {1}},
+      {"doubled quotes", "\"He said \"\"hi\"\"\",x\n", ',', {{"He said \"hi\"", "x"}}, {1}},
+      {"line break inside quotes", "\"1 Main St\r\nSuite 2\",y\r\nz,w\r\n", ',',
+       {{"1 Main St\r\nSuite 2", "y"}, {"z", "w"}}, {1, 3}},
+      {"byte-order mark and CR LF", "\xEF\xBB\xBFname;city\r\nAnn;Oslo\r\n", ';',
+       {{"name", "city"}, {"Ann", "Oslo"}}, {1, 2}},
+      {"empty lines and an empty last line", "a,b\n\n\nc,d\n\n", ',', {{"a", "b"}, {"c", "d"}},
+       {1, 4}},
+      {"blanks trimmed outside quotes, but not in the last field", " a , \" b \" , c ", ',',
+       {{"a", " b ", " c "}}, {1}},
+      {"empty fields and a last line without its end", ",,\nx,\"\",", ',',
+       {{"", "", ""}, {"x", "", ""}}, {1, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FILE* fp = fmemopen(const_cast<char*>(c.text.data()), c.text.size(), "r");
+    ASSERT_NE(fp, nullptr);
+    DelimitedReader reader(fp, c.delimiter);
+    std::vector<std::vector<std::string>> records;
+    std::vector<int> lines;
+    std::vector<std::string> fields;
+    std::string problem;
+    int line = 0;
+    while (reader.Next(&fields, &line, &problem)) {
+      EXPECT_EQ(problem, "");
+      records.push_back(fields);
+      lines.push_back(line);
+    }
+    fclose(fp);
+    EXPECT_EQ(records, c.records);
+    EXPECT_EQ(lines, c.lines);
+  }
+  std::string open = "a,b\nc,\"never closed\n";
+  FILE* fp = fmemopen(const_cast<char*>(open.data()), open.size(), "r");
+  DelimitedReader reader(fp, ',');
+  std::vector<std::string> fields;
+  std::string problem;
+  int line = 0;
+  ASSERT_TRUE(reader.Next(&fields, &line, &problem));
+  ASSERT_TRUE(reader.Next(&fields, &line, &problem));
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(problem, "a quoted field is not closed before the end of the file");
+  fclose(fp);
+}
+
+TEST_F(ImportTest, QuotedFieldsKeepEveryPerson) {
+  std::string source =
+      "name,city,note\n"
+      "\"Lee, Ann\",\"Berlin, Mitte\",\"says \"\"hi\"\"\"\n"
+      "Bo Ek,Oslo,\"two\r\nlines\"\n"
+      "Cy Fox,\"Rome\",plain\n";
+  std::string page = Convert(source, {"FN", "ADR;WORK", "NOTE"}, kVersit);
+  EXPECT_EQ(Output(),
+            "BEGIN:vCard\nFN:Lee, Ann\nADR;WORK:Berlin, Mitte\nNOTE:says \"hi\"\nEND:vCard\n"
+            "BEGIN:vCard\nFN:Bo Ek\nADR;WORK:Oslo\nNOTE:two, lines\nEND:vCard\n"
+            "BEGIN:vCard\nFN:Cy Fox\nADR;WORK:Rome\nNOTE:plain\nEND:vCard\n");
+  EXPECT_NE(page.find("Data successfuly converted"), std::string::npos) << page;
+}
+
+// The LDIF as python-ldap's parser reads it: escaped dns, base64 values
+// that are not safe strings, UTF-8 lower case, no line twice; and
+// ldapmodify accepts it.
+TEST_F(ImportTest, LDIFParsedByPythonLdap) {
+  Convert(
+      "name,dept,uid,boss,pw,note\n"
+      "José López,\"Ops, West\",jlopez,,secret,\" leading blank\"\n"
+      "ÉMILE Durand,\"Ops, West\",edurand,jlopez,secret,:colon\n"
+      "Ann Lee,#1 <R&D>,alee,nobody,pw2,\"a\r\nb\"\n",
+      {"cn", "ou", "uid", "manager", "userpassword", "description"}, kLDAP);
+  std::string ldif = tmp_ + "/tempdata.vcf";
+  std::string command = "/usr/bin/python3 " + std::string(TEST_SOURCE_DIR) +
+                        "/tests/velmoraadmin/ldif_records.py " + ldif;
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string parsed;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) parsed.append(buf, n);
+  EXPECT_EQ(pclose(pipe), 0) << ReadAll(ldif);
+  EXPECT_EQ(parsed,
+            "dn=o=Kavri|c=US\nobjectclass=top\nobjectclass=organization\no=Kavri\n--\n"
+            "dn=ou=Ops, West|o=Kavri|c=US\nobjectclass=top\nobjectclass=organizationalunit\n"
+            "ou=Ops, West\n--\n"
+            "dn=cn=José López|ou=Ops, West|o=Kavri|c=US\ncn=José López\nsn=López\n"
+            "givenname=José\nobjectclass=top\nobjectclass=person\n"
+            "objectclass=organizationalPerson\nobjectclass=inetOrgPerson\nou=Ops, West\n"
+            "userpassword=secret\ndescription= leading blank\nmanager=\nuid=josé_lópez\n--\n"
+            "dn=cn=ÉMILE Durand|ou=Ops, West|o=Kavri|c=US\ncn=ÉMILE Durand\nsn=Durand\n"
+            "givenname=ÉMILE\nobjectclass=top\nobjectclass=person\n"
+            "objectclass=organizationalPerson\nobjectclass=inetOrgPerson\nou=Ops, West\n"
+            "userpassword=secret\ndescription=:colon\n"
+            "manager=cn=José López, ou=Ops\\, West, o=Kavri, c=US\nuid=émile_durand\n--\n"
+            "dn=ou=#1 <R&D>|o=Kavri|c=US\nobjectclass=top\nobjectclass=organizationalunit\n"
+            "ou=#1 <R&D>\n--\n"
+            "dn=cn=Ann Lee|ou=#1 <R&D>|o=Kavri|c=US\ncn=Ann Lee\nsn=Lee\ngivenname=Ann\n"
+            "objectclass=top\nobjectclass=person\nobjectclass=organizationalPerson\n"
+            "objectclass=inetOrgPerson\nou=#1 <R&D>\nuserpassword=pw2\ndescription=a\r\nb\n"
+            "manager=\nuid=ann_lee\n--\n")
+      << ReadAll(ldif);
+  std::string check = "ldapmodify -n -a -f " + ldif + " -H ldap://127.0.0.1:1 >/dev/null 2>&1";
+  EXPECT_EQ(system(check.c_str()), 0) << ReadAll(ldif);
+}
 
 TEST_F(ImportTest, LDAPEntriesFromAFullName) {
   std::string page = Convert(
@@ -336,9 +453,18 @@ TEST_F(ImportTest, DownloadOnlyTheConvertedFile) {
     VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
     std::string out = req.Emit(handler.GenSaveAsDialogBox());
     EXPECT_EQ(out.find("FN:A") != std::string::npos, c.sent) << c.dataFile << out;
-    EXPECT_EQ(out.find("text/vcf") != std::string::npos, c.sent) << c.dataFile;
+    EXPECT_EQ(out.find("text/vcard; charset=utf-8") != std::string::npos, c.sent) << c.dataFile;
     EXPECT_EQ(out.find("secret"), std::string::npos);
     EXPECT_EQ(out.find("root:"), std::string::npos);
+  }
+  {
+    // After an LDAP conversion the file is saved as data.ldif.
+    ImportRequest req;
+    req.Set({{"dataFile", tmp_ + "/tempdata.vcf"}, {"toFormat", "toLDAP"}});
+    VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
+    std::string out = req.Emit(handler.GenSaveAsDialogBox());
+    EXPECT_NE(out.find("Content-Disposition: attachment; filename=\"data.ldif\"\n"),
+              std::string::npos) << out;
   }
   // Not a file with a second name, nor one of another user.
   std::string converted = tmp_ + "/tempdata.vcf", second = tmp_ + "/second";
@@ -387,12 +513,12 @@ TEST_F(ImportTest, OptionsPageKeepsTheUploadForTheFrames) {
 }
 
 TEST_F(ImportTest, FramesOfferTheFileColumns) {
-  std::string source = Source("Name;Mail;Phone\nA;b;c\n");
+  std::string source = Source("\"Name; full\";Mail;Phone\nA;b;c\n");
   ImportRequest req;
   req.Set({{"toFormat", "toLDAP"}, {"delimiter", ";"}, {"filePath", source}});
   VelmoraAdminImportData handler(&req, VelmoraAdminGetApp());
   std::string upper = req.Emit(handler.GenUpperFrame());
-  EXPECT_NE(upper.find("Mail"), std::string::npos);
+  EXPECT_NE(upper.find("<option value=\"Field 1\">Name; full\n"), std::string::npos) << upper;
   EXPECT_NE(upper.find("\"Field 3\""), std::string::npos) << upper;
   EXPECT_EQ(upper.find("savesubcategform"), std::string::npos);
   EXPECT_EQ(upper.find("Select Sub-Category"), std::string::npos);
@@ -406,6 +532,16 @@ TEST_F(ImportTest, FramesOfferTheFileColumns) {
   EXPECT_EQ(lower.find("versittag_3"), std::string::npos);
   EXPECT_NE(lower.find("changeCurrField(2)"), std::string::npos);
   EXPECT_NE(lower.find("companyName"), std::string::npos);
+
+  // A file of very many columns is offered its first 4096, as converted.
+  std::string wide;
+  for (int i = 0; i < 5000; ++i) wide += "c" + std::to_string(i) + ",";
+  ImportRequest wideReq;
+  wideReq.Set({{"toFormat", "toVersit"}, {"filePath", Source(wide + "\n")}});
+  VelmoraAdminImportData wideHandler(&wideReq, VelmoraAdminGetApp());
+  std::string wideLower = wideReq.Emit(wideHandler.GenLowerFrame());
+  EXPECT_EQ(CountOf(wideLower, "name=\"versittag_"), 4096);
+  EXPECT_NE(wideLower.find("name=\"versittags\" value=\"4096\""), std::string::npos);
 
   ImportRequest missing;
   missing.Set({{"toFormat", "toVersit"}, {"filePath", "/etc/passwd"}});
@@ -521,7 +657,9 @@ TEST(ImportProcessTest, ConvertAndSave) {
       env);
   EXPECT_EQ(saved.body, "BEGIN:vCard\nFN:Ann Lee\nEMAIL:al@x\nEND:vCard\n")
       << saved.headers;
-  EXPECT_NE(saved.headers.find("text/vcf"), std::string::npos);
+  EXPECT_NE(saved.headers.find("Content-type: text/vcard; charset=utf-8"), std::string::npos);
+  EXPECT_NE(saved.headers.find("Content-Disposition: attachment; filename=\"data.vcf\""),
+            std::string::npos);
 }
 
 }  // namespace

@@ -39,10 +39,11 @@ class SetupPagesTest : public FileBackendTest {
 
   // A multipart post of one file part "dataFile" from a browser that can
   // upload.
-  ConsoleResponse Upload(const std::string& content) {
+  ConsoleResponse Upload(const std::string& content,
+                         const std::string& client = "staff.vcf") {
     std::string body =
         "--XyZ\r\nContent-Disposition: form-data; name=\"dataFile\"; "
-        "filename=\"staff.vcf\"\r\nContent-Type: text/plain\r\n\r\n" +
+        "filename=\"" + client + "\"\r\nContent-Type: text/plain\r\n\r\n" +
         content + "\r\n--XyZ--\r\n";
     return Post("program=processData", body,
                 {{"CONTENT_TYPE", "multipart/form-data; boundary=XyZ"},
@@ -111,8 +112,8 @@ TEST_F(SetupPagesTest, IndexingANamedFileReplacesTheDataWithProgress) {
 TEST_F(SetupPagesTest, RefusedOrFailedFilesLeaveTheDataAsItWas) {
   std::string empty = tree_.top() + "/empty.vcf";
   ConsoleTestTree::WriteFile(empty, "");
-  std::string noUid = tree_.top() + "/nouid.vcf";
-  ConsoleTestTree::WriteFile(noUid, "BEGIN:VCARD\nFN:Nobody\nEND:VCARD\n");
+  std::string noUid = tree_.top() + "/nocolon.vcf";
+  ConsoleTestTree::WriteFile(noUid, "BEGIN:VCARD\nFN Nobody\nEND:VCARD\n");
   std::string missing = tree_.top() + "/missing.vcf";
   struct Case {
     std::string path;
@@ -123,7 +124,7 @@ TEST_F(SetupPagesTest, RefusedOrFailedFilesLeaveTheDataAsItWas) {
       {empty, "Error: Supplied data file\t" + empty + " is of zero size", true},
       {tree_.top() + "/<b>x.vcf",
        "Error: Unable to access the data file " + tree_.top() + "/&lt;b&gt;x.vcf", true},
-      {noUid, "<b>Error in indexing : UID field not found in versit file</b>", false},
+      {noUid, "<b>Error in indexing : Error reading versit card at line number 2</b>", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -148,7 +149,17 @@ TEST_F(SetupPagesTest, RefusedOrFailedFilesLeaveTheDataAsItWas) {
 TEST_F(SetupPagesTest, UploadedFilesAreIndexedAndTheirTemporaryFileRemoved) {
   ConsoleResponse done = Upload(kNewPeople);
   EXPECT_TRUE(done.Has("2 records processed")) << done.body;
+  EXPECT_TRUE(done.Has("<b>2 cards loaded</b>")) << done.body;
   EXPECT_EQ(Data(), kNewPeople);
+  EXPECT_TRUE(Leftovers().empty());
+
+  // A name that holds ";", or no name at all, is still an upload.
+  for (const char* client : {";staff; 2024.vcf", ""}) {
+    ConsoleResponse named = Upload(kPeople, client);
+    EXPECT_TRUE(named.Has("3 records processed")) << client << named.body;
+    EXPECT_EQ(Data(), kPeople) << client;
+    ASSERT_TRUE(Upload(kNewPeople).Has("2 records processed"));
+  }
   EXPECT_TRUE(Leftovers().empty());
 
   ConsoleResponse empty = Upload("");

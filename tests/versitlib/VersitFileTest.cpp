@@ -70,16 +70,9 @@ TEST(VersitFileTest, CardsSeparatedByBlankLinesRawAndFormatted) {
             (std::vector<std::pair<std::string, std::string>>{{"alice", "0"}, {"bob", afterFirstEnd}}));
 }
 
-TEST(VersitFileTest, LinesBeforeBeginBelongToTheCard) {
-  TempDir tmp;
-  std::vector<std::string> cards =
-      ReadAll(tmp.Write("f.vcf", "TITLE:early\n" + Card("u1") + "NOTE:not a card\r\n"), false);
-  EXPECT_EQ(cards, std::vector<std::string>{"begin:vCard\nTITLE:early\nUID:u1\nend:vCard"});
-}
-
 TEST(VersitFileTest, FormatErrorsCarryTheLineNumber) {
   struct Case {
-    const char* text;
+    std::string text;
     std::vector<std::string> lines;
   } cases[] = {
       {"BEGIN:vCard\nUID:a\n\nBEGIN:vCard\nEND:vCard\n",
@@ -89,6 +82,11 @@ TEST(VersitFileTest, FormatErrorsCarryTheLineNumber) {
       // A card cut off before its END line is reported, not lost.
       {"BEGIN:vCard\nUID:a\nEND:vCard\nBEGIN:vCard\nUID:b\nFN:cut off\n\n",
        {kAtLine + "6", "BEGIN without END in versit card"}},
+      // Text outside the cards is reported, not lost or taken into a card.
+      {"TITLE:early\n" + Card("u1"), {kAtLine + "1", "Text outside BEGIN and END in versit card"}},
+      {Card("u1") + "\nNOTE:between\n" + Card("u2"),
+       {kAtLine + "4", "Text outside BEGIN and END in versit card"}},
+      {Card("u1") + "trailing words\r\n", {kAtLine + "4", "Text outside BEGIN and END in versit card"}},
   };
   for (const Case& c : cases) {
     TempDir tmp;

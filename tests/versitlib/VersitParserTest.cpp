@@ -17,6 +17,9 @@ TEST(BreakLineTest, SplitsNameAndValue) {
       {"a:b:c", "a", "b:c"},
       {"TEL;WORK:\t555\r\nignored", "TEL;WORK", "555"},
       {" TEL:1", " TEL", "1"},
+      // A bare CR inside the value is part of it; only the line end goes.
+      {"NOTE:first\rsecond\r", "NOTE", "first\rsecond"},
+      {"NOTE:a\r\r\nb", "NOTE", "a"},
   };
   for (const Case& c : cases) {
     char *name = nullptr, *value = nullptr;

@@ -19,6 +19,8 @@ class ImportDataCallbackCookie {
   KvStreamPage* page;
   char* fileName;   // owned
   ValList* errors;  // owned
+  int rowsConverted = 0;  // data rows written
+  int rowsSkipped = 0;    // data rows that could not be used
 };
 
 // A progress report: message at percentage (0 start, 10 or 20 on the way,

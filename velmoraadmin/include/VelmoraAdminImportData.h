@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "ImportDataCallbackCookie.h"
 #include "VelmoraAdminCommon.h"
@@ -63,6 +65,10 @@ class VelmoraAdminImportData : public VelmoraAdminCommon {
   // The first line of the file at path (caller frees with free()), or null
   // when it cannot be read.
   static char* GetFirstLine(const char* path);
+  // The fields of the first record of the file at path (RFC 4180 quoting),
+  // at most kMaxDelimitedColumns of them; a new list the caller deletes, or
+  // null when the file cannot be read.
+  static ValList* GetFirstFields(const char* path, char delimiter);
 
   // The source file the request names in "filePath", when it is a file of
   // the temporary directory; empty otherwise.
@@ -78,6 +84,11 @@ class VelmoraAdminImportData : public VelmoraAdminCommon {
                  std::string* family) const;
 
   ValList* dnList;  // owned: the dns written by this conversion
+  // Lookups that keep a conversion linear: the dns written (lower case), and
+  // the manager list by uid (lower case) for the list indexedManagers.
+  std::unordered_set<std::string> dnSeen;
+  std::unordered_map<std::string, const ValNameListItem*> managerByUid;
+  const ValNameList* indexedManagers = nullptr;
   std::string companyName;
   std::string country;
   int ouIndex;

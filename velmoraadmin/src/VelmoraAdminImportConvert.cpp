@@ -3,6 +3,7 @@
 // file (RFC 2849 record layout) named "tempdata.vcf" in the temporary
 // directory. Progress and errors go to a streamed page while it runs.
 #include <fcntl.h>
+#include <locale.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +12,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <climits>
+#include <clocale>
+#include <cwchar>
+#include <cwctype>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "DelimitedReader.h"
 
 #include "VelmoraAdminImportData.h"
 
@@ -21,7 +31,7 @@ namespace {
 const char kOutputFile[] = "tempdata.vcf";
 const char kLabelTag[] = "X-KAVRI-LABEL";
 const int kReportEvery = 350;
-const int kMaxColumns = 4096;
+const int kMaxColumns = kMaxDelimitedColumns;
 // The name parts that only feed FN.
 const char* const kNamePseudoTags[] = {"MiddleInitial", "Prefix", "Suffix",
                                        "GivenName", "FamilyName"};
@@ -105,39 +115,170 @@ const char* ValueAt(ValList* values, int index) {
   return item && item->value ? item->value : (item ? "" : nullptr);
 }
 
-std::string Lower(std::string text) {
+std::string LowerAscii(std::string text) {
   for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
+// Lower case of UTF-8 text, character by character; bytes that are not
+// UTF-8 are kept as they are.
+std::string Lower(const std::string& text) {
+  static locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  if (utf8 == static_cast<locale_t>(nullptr)) return LowerAscii(text);
+  std::string out;
+  mbstate_t state{};
+  locale_t old = uselocale(utf8);
+  for (size_t i = 0; i < text.size();) {
+    wchar_t wc = 0;
+    size_t n = mbrtowc(&wc, text.data() + i, text.size() - i, &state);
+    if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2) || n == 0) {
+      out += static_cast<char>(tolower(static_cast<unsigned char>(text[i])));
+      state = mbstate_t{};
+      ++i;
+      continue;
+    }
+    char buf[MB_LEN_MAX];
+    mbstate_t outState{};
+    size_t m = wcrtomb(buf, static_cast<wchar_t>(towlower(static_cast<wint_t>(wc))), &outState);
+    if (m == static_cast<size_t>(-1)) {
+      out.append(text, i, n);
+    } else {
+      out.append(buf, m);
+    }
+    i += n;
+  }
+  uselocale(old);
+  return out;
+}
+
+// A field's text as one line of a versit card: line breaks inside a quoted
+// field become ", ".
+std::string OneLine(const char* text) {
+  std::string out;
+  for (const char* p = text ? text : ""; *p; ++p) {
+    if (*p == '\r' || *p == '\n') {
+      if (*p == '\r' && p[1] == '\n') ++p;
+      out += ", ";
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
+// RFC 2849 SAFE-STRING: ASCII without NUL, CR and LF, not starting with a
+// blank, ":" or "<", and (RFC 2849 note 8) not ending with a blank.
+bool IsSafeString(const std::string& value) {
+  if (value.empty()) return true;
+  unsigned char first = static_cast<unsigned char>(value[0]);
+  if (first == ' ' || first == ':' || first == '<') return false;
+  if (value.back() == ' ') return false;
+  for (char ch : value) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == 0 || c == '\n' || c == '\r' || c > 127) return false;
+  }
+  return true;
+}
+
+std::string Base64(const std::string& in) {
+  static const char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  for (; i + 2 < in.size(); i += 3) {
+    unsigned v = (static_cast<unsigned char>(in[i]) << 16) |
+                 (static_cast<unsigned char>(in[i + 1]) << 8) | static_cast<unsigned char>(in[i + 2]);
+    out += kDigits[(v >> 18) & 63];
+    out += kDigits[(v >> 12) & 63];
+    out += kDigits[(v >> 6) & 63];
+    out += kDigits[v & 63];
+  }
+  if (i < in.size()) {
+    unsigned v = static_cast<unsigned char>(in[i]) << 16;
+    if (i + 1 < in.size()) v |= static_cast<unsigned char>(in[i + 1]) << 8;
+    out += kDigits[(v >> 18) & 63];
+    out += kDigits[(v >> 12) & 63];
+    out += i + 1 < in.size() ? kDigits[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+// One LDIF attribute line (RFC 2849): "name: value", or "name:: base64"
+// when the value is not a safe string.
+void WriteLdifLine(FILE* out, const std::string& name, const std::string& value) {
+  if (IsSafeString(value)) {
+    fprintf(out, "%s: %s\n", name.c_str(), value.c_str());
+  } else {
+    fprintf(out, "%s:: %s\n", name.c_str(), Base64(value).c_str());
+  }
+}
+
+// An attribute value inside a dn, escaped as RFC 4514 section 2.4 says.
+std::string DnValue(const std::string& value) {
+  std::string out;
+  for (size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    bool escape = c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' ||
+                  c == ';' || (i == 0 && (c == ' ' || c == '#')) ||
+                  (i + 1 == value.size() && c == ' ');
+    if (c == '\0') {
+      out += "\\00";
+      continue;
+    }
+    if (escape) out += '\\';
+    out += c;
+  }
+  return out;
+}
+
 bool IsEmpty(const char* text) { return !text || !*text; }
 
-// Reads the source: the expected field count is that of the first line; the
-// first line is data only when keepFirst is set. handle(lineNumber, values)
-// gets each data line with the expected count; wrong counts go to confusion.
-template <class Handle, class Confusion>
-void ReadSource(FILE* src, char delimiter, bool keepFirst, int* lineNumber,
-                Handle handle, Confusion confusion) {
+// The first character of UTF-8 text, with all its bytes.
+std::string FirstCharacter(const std::string& text) {
+  size_t n = text.empty() ? 0 : 1;
+  while (n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) ++n;
+  return text.substr(0, n);
+}
+
+// Reads the source (RFC 4180 records): the expected field count is that of
+// the first record; the first record is data only when keepFirst is set.
+// handle(lineNumber, values) gets each data record with the expected count;
+// wrong counts go to confusion(line, count, expected) and records that
+// cannot be read to unusable(line, reason). *skipped counts both.
+template <class Handle, class Confusion, class Unusable>
+void ReadSource(FILE* src, char delimiter, bool keepFirst, int* lineNumber, int* skipped,
+                Handle handle, Confusion confusion, Unusable unusable) {
   int expected = -1;
-  String line;
+  DelimitedReader reader(src, delimiter);
+  std::vector<std::string> fields;
+  std::string problem;
   *lineNumber = 0;
-  while (line.GetField(src)) {
-    ++*lineNumber;
-    std::unique_ptr<ValList> values(StringTokenize(line.CStr(), delimiter));
-    int count = values ? values->GetCount() : 0;
+  *skipped = 0;
+  while (reader.Next(&fields, lineNumber, &problem)) {
     bool data = true;
+    int count = static_cast<int>(fields.size());
     if (expected < 0) {
       expected = count;
       data = keepFirst;
     }
-    if (data) {
-      if (count != expected)
-        confusion(*lineNumber, count, expected);
-      else
-        handle(*lineNumber, values.get());
+    if (!data) continue;
+    if (!problem.empty()) {
+      ++*skipped;
+      unusable(*lineNumber, problem);
+    } else if (count != expected) {
+      ++*skipped;
+      confusion(*lineNumber, count, expected);
+    } else {
+      ValList values;
+      for (const std::string& field : fields) values.Append(field.c_str());
+      handle(*lineNumber, &values);
     }
-    line.Cleanup();
   }
+}
+
+std::string UnusableText(int line, const std::string& reason) {
+  return "Line no. " + std::to_string(line) + " skipped: " + reason;
 }
 
 }  // namespace
@@ -179,6 +320,11 @@ void ConvertCallbackFunction(void* context, const char* message,
       page->addObject(new Br());
       if (cookie->log) cookie->log->AddMsg(KV_ERROR, line.c_str());
     }
+  } else if (percentage == 100 && cookie->rowsSkipped > 0) {
+    std::string heading = std::to_string(cookie->rowsConverted) + " rows converted, " +
+                          std::to_string(cookie->rowsSkipped) + " rows skipped";
+    page->addObject(new H2(heading.c_str()));
+    if (cookie->log) cookie->log->AddMsg(KV_WARNING, heading.c_str());
   } else if (percentage == 100) {
     std::string heading = std::string("Data successfuly converted and put in ") +
                           cookie->fileName +
@@ -191,6 +337,23 @@ void ConvertCallbackFunction(void* context, const char* message,
     page->addObject(new Br());
     if (cookie->log) cookie->log->AddMsg(KV_INFO, line.c_str());
   }
+}
+
+ValList* VelmoraAdminImportData::GetFirstFields(const char* path, char delimiter) {
+  if (!path || !*path) return nullptr;
+  FilePtr fp(fopen(path, "r"));
+  if (!fp) return nullptr;
+  auto* list = new ValList;
+  DelimitedReader reader(fp.get(), delimiter);
+  std::vector<std::string> fields;
+  std::string problem;
+  int line = 0;
+  if (reader.Next(&fields, &line, &problem)) {
+    for (size_t i = 0; i < fields.size() && i < static_cast<size_t>(kMaxColumns); ++i) {
+      list->Append(fields[i].c_str());
+    }
+  }
+  return list;
 }
 
 char* VelmoraAdminImportData::GetFirstLine(const char* path) {
@@ -233,8 +396,8 @@ void VelmoraAdminImportData::WriteFN(FILE* out, ValList* tags,
   for (const char* part : order) {
     const char* value = ValueAt(values, tags->GetIndexOf(part));
     if (IsEmpty(value)) continue;
-    std::string text = value;
-    if (strcmp(part, "MiddleInitial") == 0) text = text.substr(0, 1);
+    std::string text = OneLine(value);
+    if (strcmp(part, "MiddleInitial") == 0) text = FirstCharacter(text);
     if (!name.empty()) name += " ";
     name += text;
   }
@@ -254,8 +417,7 @@ void VelmoraAdminImportData::WriteVersitCard(FILE* out, ValList* tags,
     for (const char* name : kNamePseudoTags)
       if (strcasecmp(tag->value, name) == 0) pseudo = true;
     if (pseudo) continue;
-    fprintf(out, "%s:%s\n", tag->value,
-            value && value->value ? value->value : "");
+    fprintf(out, "%s:%s\n", tag->value, OneLine(value ? value->value : nullptr).c_str());
   }
   if (!hasFN) WriteFN(out, tags, values);
   fputs("END:vCard\n", out);
@@ -286,9 +448,10 @@ int VelmoraAdminImportData::GenDataFile(const char* path, char delimiter,
     bool keepFirst = request->FindVar("firstLine") != nullptr;
     int lineNumber = 0;
     ReadSource(
-        src.get(), delimiter, keepFirst, &lineNumber,
+        src.get(), delimiter, keepFirst, &lineNumber, &cookie->rowsSkipped,
         [&](int line, ValList* values) {
           WriteVersitCard(out.get(), tags, values);
+          ++cookie->rowsConverted;
           if (line % kReportEvery == 0)
             callback(cookie, std::to_string(line).c_str(), 20, nullptr);
         },
@@ -299,6 +462,9 @@ int VelmoraAdminImportData::GenDataFile(const char* path, char delimiter,
           callback(cookie, text.c_str(), 20, nullptr);
           if (line % kReportEvery == 0)
             callback(cookie, std::to_string(line).c_str(), 20, nullptr);
+        },
+        [&](int line, const std::string& reason) {
+          callback(cookie, UnusableText(line, reason).c_str(), 20, nullptr);
         });
     if (!CloseOutput(out)) {
       std::string error = "Could not write the destination file : " + outPath;
@@ -354,10 +520,10 @@ void VelmoraAdminImportData::NameParts(ValList* values, std::string* ou,
 void VelmoraAdminImportData::PrintOHeader(FILE* out, const char* company,
                                           const char* country) {
   fputs("\n", out);
-  fprintf(out, "dn: o=%s, c=%s\n", company, country);
+  WriteLdifLine(out, "dn", "o=" + DnValue(company) + ", c=" + DnValue(country));
   fputs("objectclass: top\n", out);
   fputs("objectclass: organization\n", out);
-  fprintf(out, "o: %s\n", company);
+  WriteLdifLine(out, "o", company);
   fputs("\n", out);
 }
 
@@ -365,17 +531,18 @@ void VelmoraAdminImportData::PrintOuHeader(FILE* out, const char* ou,
                                            const char* company,
                                            const char* country) {
   fputs("\n", out);
-  fprintf(out, "dn: ou=%s, o=%s, c=%s\n", ou, company, country);
+  WriteLdifLine(out, "dn", "ou=" + DnValue(ou) + ", o=" + DnValue(company) + ", c=" +
+                               DnValue(country));
   fputs("objectclass: top\n", out);
   fputs("objectclass: organizationalunit\n", out);
-  fprintf(out, "ou: %s\n", ou);
+  WriteLdifLine(out, "ou", ou);
   fputs("\n", out);
 }
 
 void VelmoraAdminImportData::PrintIt(const char* tag, ValList* tags,
                                      ValList* values, FILE* out) {
   const char* value = ValueAt(values, tags->GetIndexOf(tag));
-  fprintf(out, "%s: %s\n", tag, value ? value : "");
+  WriteLdifLine(out, tag, value ? value : "");
 }
 
 ValNameList* VelmoraAdminImportData::CreateMgrList(
@@ -386,9 +553,10 @@ ValNameList* VelmoraAdminImportData::CreateMgrList(
   if (!src) return managers.release();
   callback(cookie, "Generating Manager's list", 20, nullptr);
   int lineNumber = 0;
+  int skipped = 0;
   ReadSource(
       src.get(), delimiter, request->FindVar("firstLine") != nullptr,
-      &lineNumber,
+      &lineNumber, &skipped,
       [&](int, ValList* values) {
         std::string ou, given, family;
         NameParts(values, &ou, &given, &family);
@@ -401,6 +569,9 @@ ValNameList* VelmoraAdminImportData::CreateMgrList(
                            " Found : " + std::to_string(count) +
                            " fields instead of " + std::to_string(expected);
         callback(cookie, text.c_str(), 20, nullptr);
+      },
+      [&](int line, const std::string& reason) {
+        callback(cookie, UnusableText(line, reason).c_str(), 20, nullptr);
       });
   return managers.release();
 }
@@ -411,47 +582,73 @@ void VelmoraAdminImportData::WriteLDAPCard(FILE* out, ValList* tags,
   std::string ou, given, family;
   NameParts(values, &ou, &given, &family);
   std::string cn = given + " " + family;
-  std::string dn = "dn: cn=" + cn + ", ou=" + ou + ", o=" + companyName +
-                   ", c=" + country;
-  if (dnList->Lookup(dn.c_str())) return;
+  std::string dn = "cn=" + DnValue(cn) + ", ou=" + DnValue(ou) + ", o=" + DnValue(companyName) +
+                   ", c=" + DnValue(country);
+  // Duplicate people are dropped; dns compare without regard to case.
+  if (!dnSeen.insert(LowerAscii(dn)).second) return;
   dnList->Append(dn.c_str());
   std::string generated = Lower(given) + "_" + Lower(family);
+
+  // The values of this line by column, and the first column of each tag.
+  std::vector<const char*> byColumn;
+  for (ValListItem* v = values->GetFirst(); v; v = v->next) byColumn.push_back(v->value ? v->value : "");
+  std::unordered_map<std::string, size_t> firstColumn;
+  size_t column = 0;
+  for (ValListItem* tag = tags->GetFirst(); tag; tag = tag->next, ++column) {
+    if (!IsEmpty(tag->value)) firstColumn.emplace(LowerAscii(tag->value), column);
+  }
+  auto valueOf = [&](const char* tag) -> std::string {
+    auto found = firstColumn.find(LowerAscii(tag));
+    if (found == firstColumn.end() || found->second >= byColumn.size()) return "";
+    return byColumn[found->second];
+  };
 
   // A directory refuses an entry that repeats one value of an attribute, so
   // each attribute line goes out once.
   std::set<std::string> written;
   auto line = [&](const std::string& name, const std::string& value) {
-    std::string key = Lower(name) + ": " + Lower(value);
+    std::string key = LowerAscii(name) + ": " + Lower(value);
     if (!written.insert(key).second) return;
-    fprintf(out, "%s: %s\n", name.c_str(), value.c_str());
+    WriteLdifLine(out, name, value);
   };
 
-  fprintf(out, "%s\n", dn.c_str());
+  WriteLdifLine(out, "dn", dn);
   line("cn", cn);
   if (snIndex < 0) line("sn", family);
   if (givenNameIndex < 0) line("givenname", given);
   for (const char* objectClass : kObjectClasses) line("objectclass", objectClass);
+  bool passwordColumn = false;
   for (ValListItem* tag = tags->GetFirst(); tag; tag = tag->next) {
     if (IsEmpty(tag->value)) continue;
     if (strcasecmp(tag->value, "manager") == 0) continue;
     if (strcasecmp(tag->value, "uid") == 0 && generateUid) continue;
-    const char* value = ValueAt(values, tags->GetIndexOf(tag->value));
-    line(tag->value, value ? value : "");
+    if (strcasecmp(tag->value, "userpassword") == 0) passwordColumn = true;
+    line(tag->value, valueOf(tag->value));
   }
   if (managerIndex >= 0 && uidIndex >= 0) {
+    if (indexedManagers != managers) {
+      managerByUid.clear();
+      for (ValNameListItem* item = managers ? managers->GetFirst() : nullptr; item;
+           item = item->next) {
+        managerByUid.emplace(LowerAscii(item->name ? item->name : ""), item);
+      }
+      indexedManagers = managers;
+    }
     const char* managerUid = ValueAt(values, managerIndex);
-    ValNameListItem* manager =
-        IsEmpty(managerUid) ? nullptr : managers->Lookup(managerUid);
-    if (manager)
-      fprintf(out, "%s: %s=%s, %s=%s, o=%s, c=%s\n", "manager", "cn",
-              manager->value ? manager->value : "", "ou",
-              manager->extra1 ? manager->extra1 : "", companyName.c_str(),
-              country.c_str());
-    else
+    auto found = IsEmpty(managerUid) ? managerByUid.end()
+                                     : managerByUid.find(LowerAscii(managerUid));
+    if (found != managerByUid.end()) {
+      const ValNameListItem* manager = found->second;
+      line("manager", "cn=" + DnValue(manager->value ? manager->value : "") + ", ou=" +
+                          DnValue(manager->extra1 ? manager->extra1 : "") + ", o=" +
+                          DnValue(companyName) + ", c=" + DnValue(country));
+    } else {
       fprintf(out, "%s: \n", "manager");
+    }
   }
-  fprintf(out, "%s: %s\n", "userpassword", generated.c_str());
-  if (generateUid) fprintf(out, "%s: %s\n", "uid", generated.c_str());
+  // A password column of the file wins over the generated one.
+  if (!passwordColumn) line("userpassword", generated);
+  if (generateUid) line("uid", generated);
   fputs("\n", out);
 }
 
@@ -469,6 +666,8 @@ int VelmoraAdminImportData::GenLDAPDataFile(const char* path, char delimiter,
     const char* which = request->FindVar("whichUid");
     generateUid = which && strcasecmp(which, "NEW") == 0;
     dnList->RemoveAll();
+    dnSeen.clear();
+    indexedManagers = nullptr;
 
     auto fail = [&](const std::string& error) {
       cookie->errors->Append(error.c_str());
@@ -495,19 +694,19 @@ int VelmoraAdminImportData::GenLDAPDataFile(const char* path, char delimiter,
     callback(cookie, "Start Conversion", 10, nullptr);
 
     PrintOHeader(out.get(), companyName.c_str(), country.c_str());
-    ValList ous;
+    std::unordered_set<std::string> ous;  // lower-cased, as ValList compares
     int lineNumber = 0;
     ReadSource(
         src.get(), delimiter, request->FindVar("firstLine") != nullptr,
-        &lineNumber,
+        &lineNumber, &cookie->rowsSkipped,
         [&](int line, ValList* values) {
           const char* ou = ValueAt(values, ouIndex);
-          if (!ous.Lookup(ou ? ou : "")) {
-            ous.Append(ou ? ou : "");
+          if (ous.insert(LowerAscii(ou ? ou : "")).second) {
             PrintOuHeader(out.get(), ou ? ou : "", companyName.c_str(),
                           country.c_str());
           }
           WriteLDAPCard(out.get(), tags, values, managers.get());
+          ++cookie->rowsConverted;
           if (line % kReportEvery == 0)
             callback(cookie, std::to_string(line).c_str(), 20, nullptr);
         },
@@ -518,6 +717,9 @@ int VelmoraAdminImportData::GenLDAPDataFile(const char* path, char delimiter,
           callback(cookie, text.c_str(), 20, nullptr);
           if (line % kReportEvery == 0)
             callback(cookie, std::to_string(line).c_str(), 20, nullptr);
+        },
+        [&](int line, const std::string& reason) {
+          callback(cookie, UnusableText(line, reason).c_str(), 20, nullptr);
         });
     if (!CloseOutput(out))
       return fail("Could not write the destination file : " + outPath);
@@ -560,9 +762,12 @@ Page* VelmoraAdminImportData::GenVersitFile() {
       save->addAttribute("sub_program", "saveAsFile");
       std::string dataFile = TmpDir() + "/" + kOutputFile;
       save->addAttribute("dataFile", dataFile.c_str());
+      save->addAttribute("toFormat", versit ? "toVersit" : "toLDAP");
       page->addObject(new KvImageButton(save, "bsave", "Save"));
-      page->addObject(
-          new KvImageButton(new Url("../../.."), "bcancel", "Cancel"));
+      // Cancel leaves the import's frames for the whole console.
+      KvImageButton* cancel = new KvImageButton(new Url("../../.."), "bcancel", "Cancel");
+      cancel->SetTarget("_top");
+      page->addObject(cancel);
     }
     return page.release();
   } catch (KvError* e) {

@@ -232,9 +232,8 @@ Page* VelmoraAdminImportData::GenUpperFrame() {
     KvSelect* fields = new KvSelect("field");
     fields->addAttribute(kAttrOnChange, "changeFieldInfo()");
     fields->AddOption("Select Field", "Select Field");
-    CharPtr first(GetFirstLine(filePath.c_str()));
-    if (first) {
-      std::unique_ptr<ValList> names(StringTokenize(first.get(), delimiter));
+    std::unique_ptr<ValList> names(GetFirstFields(filePath.c_str(), delimiter));
+    if (names) {
       int k = 0;
       for (ValListItem* item = names ? names->GetFirst() : nullptr; item;
            item = item->next) {
@@ -320,15 +319,14 @@ Page* VelmoraAdminImportData::GenLowerFrame() {
     const char* delimiterText = request->FindVar("delimiter");
     char delimiter = IsEmpty(delimiterText) ? ',' : delimiterText[0];
     std::string filePath = SourcePath();
-    CharPtr first(GetFirstLine(filePath.c_str()));
-    if (!first) {
+    std::unique_ptr<ValList> names(GetFirstFields(filePath.c_str(), delimiter));
+    if (!names) {
       const char* named = request->FindVar("filePath");
       std::string message =
           std::string("Couln't read from the file ") + (named ? named : "");
       KV_THROW(message.c_str());
     }
-    std::unique_ptr<ValList> names(StringTokenize(first.get(), delimiter));
-    int count = names ? names->GetCount() : 0;
+    int count = names->GetCount();
 
     std::unique_ptr<KvPage> page(new KvPage(style->GetMainPageStyle()));
     page->AddJSFile("lower.js");
@@ -540,8 +538,12 @@ Page* VelmoraAdminImportData::GenSaveAsDialogBox() {
       messages.Append("The converted data file is not available.");
       return EmitNicePage(&messages);
     }
-    if (!KvStreamFile(request, "data.vcf", wanted.c_str(),
-                      application->GetConfigDB(), "text/vcf")) {
+    // The file keeps the name of the format it was converted to.
+    const char* format = request->FindVar("toFormat");
+    bool ldap = format && strcasecmp(format, "toLDAP") == 0;
+    if (!KvStreamFile(request, ldap ? "data.ldif" : "data.vcf", wanted.c_str(),
+                      application->GetConfigDB(),
+                      ldap ? "text/plain; charset=utf-8" : "text/vcard; charset=utf-8")) {
       ValList messages;
       messages.Append("The converted data file is not available.");
       return EmitNicePage(&messages);

@@ -222,8 +222,11 @@ Page* VelmoraAdminCommon::GenProcessDataPage() {
     // indexing is over, whatever happened. A browser that can upload but
     // sent no file part gives a path on the server, as a plain form does,
     // and that file is never removed.
+    // A file part with an empty name but a body is an upload too.
     const char* upload = nullptr;
-    if (request->capableBrowser == 1 && !submitted.empty())
+    const char* sent = request->FindVar2("dataFile");
+    if (request->capableBrowser == 1 &&
+        (!submitted.empty() || (sent && *sent && KvGetFileSize(sent) > 0)))
       upload = request->AdoptUpload("dataFile");
     UploadRemover remover(upload);
     std::string path = upload ? upload : submitted;

@@ -10,7 +10,8 @@
 
 // Splits "name:value". Stores in *name a heap copy of the text before the
 // first colon (possibly empty) and in *value a heap copy of the text after
-// it, leading blanks and tabs skipped, cut at the first CR or LF; a blank
+// it, leading blanks and tabs skipped, cut at the first LF and trailing CRs
+// taken off (a CR inside the value is kept); a blank
 // value gives null. Returns *name. The caller frees both with free(). Throws
 // (both set to null) when no colon comes before the end of the line.
 char* BreakLine(const char* line, char** name, char** value);

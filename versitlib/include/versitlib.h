@@ -12,3 +12,4 @@
 #include "CallbackProgress.h"
 #include "VersitFile.h"
 #include "VersitFileWithIndex.h"
+#include "VCardImporter.h"

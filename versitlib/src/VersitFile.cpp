@@ -20,6 +20,7 @@ namespace {
 const char kNestedBegin[] = "BEGIN within a BEGIN not allowed in a versit card";
 const char kNoBegin[] = "BEGIN not found in versit card";
 const char kNoEnd[] = "BEGIN without END in versit card";
+const char kOutside[] = "Text outside BEGIN and END in versit card";
 const char kAtLine[] = "Error reading versit card at line number ";
 const char kRethrown[] = "Error rethrown in GetVCardFromFile";
 const char kNoUid[] = "UID field not found in versit file";
@@ -58,6 +59,13 @@ int ForEachCard(VersitFile* file, VersitProgressCallback callback, void* cookie,
     position = file->GetVCardFileOffset();
   }
   return count;
+}
+
+// True when text begins with word (any case) followed by ':', ';' or a blank.
+bool IsWord(const char* text, const char* word) {
+  size_t n = strlen(word);
+  return strncasecmp(text, word, n) == 0 &&
+         (text[n] == ':' || text[n] == ';' || text[n] == ' ' || text[n] == '\t');
 }
 
 struct FreeDeleter {
@@ -144,6 +152,13 @@ VCard* VersitFile::GetVCardFromFile() {
       }
       if (StringIsEmpty(line.GetBuffer())) continue;
       IncrementLineNumber();
+      // Outside a card only a BEGIN line, or an END line that is reported
+      // below, may stand.
+      if (!begun) {
+        const char* text = line.CStr();
+        while (*text == ' ' || *text == '\t') ++text;
+        if (!IsWord(text, "BEGIN") && !IsWord(text, "END")) VERSIT_PARSE_ERROR(kOutside);
+      }
 
       char* rawName = nullptr;
       char* rawValue = nullptr;

@@ -83,7 +83,9 @@ char* BreakLine(const char* line, char** name, char** value) {
   }
   const char* start = colon + 1;
   while (IsBlankOrTab(*start)) ++start;
-  size_t length = strcspn(start, "\r\n");
+  // A CR inside the line is part of the value; only the line end is cut.
+  size_t length = strcspn(start, "\n");
+  while (length > 0 && start[length - 1] == '\r') --length;
   std::string rest(start, length);
   *name = strndup(line, static_cast<size_t>(colon - line));
   if (!StringIsEmpty(rest.c_str())) *value = strdup(rest.c_str());

@@ -4,14 +4,18 @@
 // a page of another port that tries to change the administrators, and
 // logout; the import reached from the summary page; people chosen in the
 // person selector as an administrator and as an attribute's modifier, and the
-// new administrator logging in. Keeps a screenshot of the console.
+// new administrator logging in; real-world data (an accented heading, a CSV
+// import and its download). Keeps a screenshot of the console and the
+// downloaded file.
 //
 // usage: node console.cjs CONSOLE_URL UID PASSWORD SCREENSHOT PROFILE_DIR
 //                         NEW_ADMIN_PASSWORD
 // Exit status: 0 all checks passed, 1 a check failed.
 'use strict';
 
+const fs = require('fs');
 const http = require('http');
+const path = require('path');
 const { chromium } = require('playwright-core');
 
 const [consoleUrl, uid, password, screenshot, profileDir, newAdminPassword] =
@@ -63,6 +67,51 @@ async function brokenImages(frame) {
       .map((img) => img.getAttribute('src')));
 }
 
+// Real-world data through the browser: a heading with accents saved and shown
+// back; a quoted, accented CSV uploaded, tagged, converted and its download
+// saved as a file next to the screenshot.
+async function realData(page, navbar, consoleUrl, saveDir) {
+  const heading = 'Téléphone (bureau)';
+  await navbar.click('img[alt="Customize Additional Info"]');
+  let main = await frameNamed(page, 'application_main');
+  await main.waitForLoadState('load');
+  await Promise.all([main.waitForNavigation(), main.click('img[alt="Add a new field"]')]);
+  await main.fill('input[name="fldheading"]', heading);
+  await Promise.all([main.waitForNavigation(), main.click('img[alt="Save the new field"]')]);
+  const values = await main.$$eval('input[type="text"]', (inputs) => inputs.map((i) => i.value));
+  check(values.includes(heading), 'a UTF-8 heading is saved and shown back: ' + values.join(', '));
+
+  const csv = path.join(saveDir, 'people.csv');
+  fs.writeFileSync(csv, 'name,city,mail\r\n"López, José","Berlin, Mitte",jl@example.com\r\n' +
+                        'Zoë Adams,Oslo,za@example.com\r\n');
+  await main.goto(new URL('velmoraadmin.cgi?program=importdata', consoleUrl).href);
+  await main.setInputFiles('input[name="fileUploadName"]', csv);
+  await Promise.all([main.waitForNavigation(), main.click('a[href="javascript:validateFieldsAndSubmit()"]')]);
+  const lower = await frameNamed(page, 'lower');
+  await lower.waitForLoadState('load');
+  const columns = await lower.$$eval('input[name^="versittag_"]', (inputs) => inputs.length);
+  check(columns === 3, 'the quoted header gives three columns (' + columns + ')');
+  await lower.fill('input[name="versittag_0"]', 'FN');
+  await lower.fill('input[name="versittag_1"]', 'ADR;WORK');
+  await lower.fill('input[name="versittag_2"]', 'EMAIL');
+  await Promise.all([main.waitForNavigation(), lower.click('a[href="javascript:submitAfterSanitizing()"]')]);
+  main = await frameNamed(page, 'application_main');
+  await main.waitForSelector('img[alt="Save"]');
+  check(/Data successfuly converted/.test(await main.content()), 'the CSV is converted');
+  check((await main.getAttribute('a:has(img[alt="Cancel"])', 'target')) === '_top',
+        'Cancel on the result page opens in the top window');
+  const [download] = await Promise.all([
+    page.waitForEvent('download'),
+    main.click('img[alt="Save"]'),
+  ]);
+  const saved = path.join(saveDir, 'data.vcf');
+  await download.saveAs(saved);
+  const text = fs.readFileSync(saved, 'utf8');
+  check(download.suggestedFilename() === 'data.vcf' &&
+        text.includes('FN:López, José\nADR;WORK:Berlin, Mitte\nEMAIL:jl@example.com') &&
+        text.includes('FN:Zoë Adams'), 'the download is saved as data.vcf with every person');
+}
+
 async function main() {
   const context = await chromium.launchPersistentContext(profileDir, {
     executablePath: '/usr/bin/chromium',
@@ -70,6 +119,7 @@ async function main() {
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
     viewport: { width: 1100, height: 720 },
+    acceptDownloads: true,
   });
   const problems = [];
   context.on('weberror', (error) => problems.push('script error: ' + error.error().message));
@@ -77,9 +127,13 @@ async function main() {
     if (message.type() === 'error') problems.push('console error: ' + message.text());
   });
   // The foreign page's image gets a page, not a picture, and the browser
-  // drops it.
+  // drops it; a download ends its navigation, which the browser reports as
+  // aborted.
   context.on('requestfailed', (request) => {
-    if (!request.url().includes('dirAdminUidVal=tsato')) problems.push('request failed: ' + request.url());
+    const url = request.url();
+    if (!url.includes('dirAdminUidVal=tsato') && !/sub_program=saveAsFile/.test(url)) {
+      problems.push('request failed: ' + url);
+    }
   });
   context.on('response', (response) => {
     if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
@@ -115,6 +169,7 @@ async function main() {
     const heading = await main.textContent('h1');
     check(heading === 'Directory Administration', 'the summary page is in the main frame');
     await page.screenshot({ path: screenshot });
+    await realData(page, navbar, consoleUrl, path.dirname(screenshot));
 
     // Help opens in a window of its own.
     const [help] = await Promise.all([
