@@ -310,6 +310,8 @@ KvBoolean String::VersitUnescape() {
 
 char* String::ActivateURLs() {
   if (buffer == nullptr) return strdup("");
+  // Every scheme ends in a colon: most texts hold none and stay as they are.
+  if (strchr(buffer, ':') == nullptr) return strdup(buffer);
   std::string out;
   const char* text = buffer;
   size_t pos = 0;
