@@ -8,8 +8,12 @@ PORT       ?= 8080
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
               python3 python3-pil fonts-dejavu-core lighttpd
 BROWSER_DIR = tests/site/browser
+# What `make bench` runs besides the build: the anchors' awk (mawk), grep and static
+# C library, python3-vobject, and valgrind for instruction counts.
+BENCH_PKGS  = python3 python3-vobject libc6-dev mawk grep valgrind
+BENCH_ARGS ?=
 
-.PHONY: all deps browser-deps build test test-plain test-asan run bench clean
+.PHONY: all deps browser-deps bench-deps build test test-plain test-asan run bench bench-micro clean
 
 all: build
 
@@ -77,8 +81,17 @@ test: test-plain test-asan
 run: build
 	sh tools/demo.sh $(BUILD) $(BUILD)/demo $(PORT)
 
-# Speed measurements (Google Benchmark); never part of `make test`.
-bench: build
+# Speed measurements, never part of `make test`: the pages and the long jobs
+# against their anchors, side by side, as a table of ratios (bench/bench.py;
+# BENCH_ARGS=--quick for a first look). bench-micro runs the Google Benchmark
+# programs.
+bench-deps:
+	@$(MAKE) --no-print-directory deps DEB_PKGS="$(BENCH_PKGS)"
+
+bench: build bench-deps
+	/usr/bin/python3 bench/bench.py --build $(BUILD) $(BENCH_ARGS)
+
+bench-micro: build
 	$(BUILD)/bench/bench_versit
 	$(BUILD)/bench/bench_request
 
