@@ -486,19 +486,22 @@ def print_table(rows, memory):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", required=True, help="the CMake build folder")
-    parser.add_argument("--requests", type=int, default=1000,
-                        help="runs of each page and of its anchor")
+    parser.add_argument("--requests", type=int,
+                        help="runs of each page and of its anchor (1,000)")
     parser.add_argument("--people", type=int, default=10000)
-    parser.add_argument("--lines", type=int, default=1000000,
-                        help="lines converted and cards indexed and parsed")
-    parser.add_argument("--vobject-cards", type=int, default=20000)
+    parser.add_argument("--lines", type=int,
+                        help="lines converted and cards indexed and parsed (1,000,000)")
+    parser.add_argument("--vobject-cards", type=int,
+                        help="cards python3-vobject parses (20,000)")
     parser.add_argument("--quick", action="store_true",
                         help="100 requests and 100,000 lines, for a first look")
     parser.add_argument("--only", choices=["pages", "conversion", "cards", "selector"],
                         action="append", help="run only these parts")
     args = parser.parse_args()
-    if args.quick:
-        args.requests, args.lines, args.vobject_cards = 100, 100000, 5000
+    for name, full, quick in (("requests", 1000, 100), ("lines", 1000000, 100000),
+                              ("vobject_cards", 20000, 5000)):
+        if getattr(args, name) is None:
+            setattr(args, name, quick if args.quick else full)
     build = os.path.abspath(args.build)
     only = set(args.only or ["pages", "conversion", "cards", "selector"])
 
