@@ -217,7 +217,7 @@ bool KvFileUserDB::UseSingleLookup() {
   return true;
 }
 
-VCard* KvFileUserDB::ReadOnePerson(const char* uid, std::string* stored) {
+VCard* KvFileUserDB::ReadOnePerson(const char* uid) {
   std::string path = CommonPath(kDataFile);
   std::string found;
   long offset = 0;
@@ -228,9 +228,10 @@ VCard* KvFileUserDB::ReadOnePerson(const char* uid, std::string* stored) {
     if (!KvCheckIfFile(path.c_str()) || !file.Open(path.c_str(), false)) return nullptr;
     if (!FindInIndexFile(CommonPath(kIndexFile), uid, &found, &offset)) return nullptr;
   }
-  if (stored) *stored = found;
   // As VersitFileWithIndex::GetVCard: a stale offset yields no card.
-  if (offset < 0 || offset > INT_MAX || !file.PositionVCardFile(static_cast<int>(offset))) return nullptr;
+  if (offset < 0 || offset > INT_MAX || !file.PositionVCardFile(static_cast<int>(offset))) {
+    return nullptr;
+  }
   std::unique_ptr<VCard> card;
   try {
     card.reset(file.GetVCardFromFile());
@@ -326,7 +327,7 @@ KvBoolean KvFileUserDB::WritePersonTemplate(VCard* card) {
 
 VCard* KvFileUserDB::GetUserCard(const char* uid) {
   if (uid == nullptr || *uid == '\0') return nullptr;
-  if (UseSingleLookup()) return ReadOnePerson(uid, nullptr);
+  if (UseSingleLookup()) return ReadOnePerson(uid);
   VersitFileWithIndex* data = Data();
   if (data == nullptr) return nullptr;
   return data->GetVCard(uid);

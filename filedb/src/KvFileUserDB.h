@@ -111,8 +111,8 @@ class KvFileUserDB : public UserDB {
   // loading the whole index (the first few of a process; see Data()).
   bool UseSingleLookup();
   // uid's card read through the index file without loading it (null when uid
-  // is unknown or its index item stale); stored gets the index's spelling.
-  VCard* ReadOnePerson(const char* uid, std::string* stored);
+  // is unknown or its index item stale).
+  VCard* ReadOnePerson(const char* uid);
   VCard* ReadTemplate(const std::string& file, bool business);
   KvBoolean WriteTemplate(const std::string& file, VCard* card);
   std::string AccessListPath(const char* list, const char* id) const;
