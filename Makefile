@@ -13,8 +13,12 @@ DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-d
 BROWSER_DIR = tests/site/browser
 # What `make run` serves: the two programs, the back end, its tool, the images.
 RUN_TARGETS = velmoraadmin_cgi selector_cgi kvfiledblib_cgi kvfiledb site_images
+# What `make bench` runs besides the build: the anchors' awk (mawk), grep and static
+# C library, python3-vobject, and valgrind for instruction counts.
+BENCH_PKGS  = python3 python3-vobject libc6-dev mawk grep valgrind
+BENCH_ARGS ?=
 
-.PHONY: all deps browser-deps build test test-plain test-asan run run-ldap bench clean
+.PHONY: all deps browser-deps bench-deps build test test-plain test-asan run run-ldap bench bench-micro clean
 
 all: build
 
@@ -92,8 +96,17 @@ run:
 run-ldap: build
 	sh tools/demo-ldap.sh $(BUILD) $(BUILD)/demo-ldap $(PORT) $(LDAP_PORT)
 
-# Speed measurements (Google Benchmark); never part of `make test`.
-bench: build
+# Speed measurements, never part of `make test`: the pages and the long jobs
+# against their anchors, side by side, as a table of ratios (bench/bench.py;
+# BENCH_ARGS=--quick for a first look). bench-micro runs the Google Benchmark
+# programs.
+bench-deps:
+	@$(MAKE) --no-print-directory deps DEB_PKGS="$(BENCH_PKGS)"
+
+bench: build bench-deps
+	/usr/bin/python3 bench/bench.py --build $(BUILD) $(BENCH_ARGS)
+
+bench-micro: build
 	$(BUILD)/bench/bench_versit
 	$(BUILD)/bench/bench_request
 

@@ -31,7 +31,8 @@ void KvFreeLogRecords(KvLogRecord* first);
 class KvLog {
  public:
   // Copies appName and path. Messages below level are dropped. With buffered
-  // true the records go to a new private temporary file until Close.
+  // true the records go to a new private temporary file (made with the first
+  // record) until Close.
   KvLog(const char* appName, KvLogLevel level, const char* path,
         KvBoolean buffered);
   // Close(), dropping any error.
@@ -72,4 +73,8 @@ class KvLog {
   char* path;
   char* tmpPath;
   FILE* tmpFile;
+  // Buffered, and the temporary file not made yet.
+  bool bufferPending;
+
+  void OpenTmpFile();
 };

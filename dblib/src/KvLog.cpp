@@ -81,8 +81,14 @@ KvLog::KvLog(const char* app, KvLogLevel lvl, const char* logPath,
       format(kRecordFormat),
       path(logPath ? strdup(logPath) : nullptr),
       tmpPath(nullptr),
-      tmpFile(nullptr) {
-  if (!buffered) return;
+      tmpFile(nullptr),
+      bufferPending(buffered == 1) {}
+
+// The temporary file of a buffered log is made with its first record: most
+// requests log nothing, and making, locking and removing a file for each of
+// them costs more than their page.
+void KvLog::OpenTmpFile() {
+  bufferPending = false;
   // The temporary file is created by KvGetTmpFileName (mode 0600, exclusive)
   // and only reopened here, never created through a guessable name. Its name
   // is removed at once: the open stream is all the buffer needs, and a
@@ -123,6 +129,7 @@ int KvLog::AddMsg(KvLogLevel msgLevel, const char* message) {
       if (c == '\r' || c == '\n') c = ' ';
     int idx = msgLevel < KV_INFO || msgLevel > KV_ERROR ? KV_ERROR : msgLevel;
     const char* levelText = kKvLogLevelText[idx];
+    if (bufferPending) OpenTmpFile();
     if (tmpFile) {
       fprintf(tmpFile, format, timeText, appName, levelText, text.c_str());
       return 1;
@@ -148,6 +155,7 @@ int KvLog::Flush() {
 }
 
 int KvLog::Close() {
+  bufferPending = false;
   if (!tmpFile) return 1;
   try {
     fflush(tmpFile);

@@ -6,9 +6,12 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 #include "FieldLabels.h"
 #include "ListFile.h"
@@ -64,6 +67,59 @@ bool MakeDirs(const std::string& path) {
 }
 
 char* Dup(const std::string& s) { return strdup(s.c_str()); }
+
+// A process that asks for more people than this loads the whole index once
+// instead of reading the index file for each of them.
+const int kSingleLookups = 4;
+
+// Finds uid in the index file at indexPath as ValNameList::Read (with its
+// header line) and Lookup would: the first item whose name equals uid without
+// regard to case. Reads the file line by line without building the list: a
+// page asks for one or two people, and loading the index of a large directory
+// costs far more than the page itself. Sets the stored spelling and the
+// card's offset (-1 when the item's value is no offset); false when uid is
+// not listed or the file cannot be read.
+bool FindInIndexFile(const std::string& indexPath, const char* uid, std::string* stored,
+                     long* offset) {
+  FILE* fp = fopen(indexPath.c_str(), "r");
+  if (fp == nullptr) return false;
+  std::unique_ptr<FILE, int (*)(FILE*)> closer(fp, fclose);
+  const size_t uidLength = strlen(uid);
+  char* line = nullptr;
+  size_t capacity = 0;
+  bool header = true;
+  bool continued = false;  // the line carries on the value of the line before
+  bool found = false;
+  ssize_t got;
+  while (!found && (got = getline(&line, &capacity, fp)) >= 0) {
+    size_t n = static_cast<size_t>(got);
+    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) line[--n] = '\0';
+    if (header) {
+      header = false;
+      continue;
+    }
+    // A value goes on over the next line when it ends with "=0A=".
+    bool more = n >= 4 && strcasecmp(line + n - 4, "=0A=") == 0;
+    bool inValue = continued;
+    continued = more;
+    if (inValue) continue;
+    if (strncmp(line, "END:vNameList", 13) == 0) break;
+    const char* colon = strchr(line, ':');
+    if (colon == nullptr || static_cast<size_t>(colon - line) != uidLength ||
+        strncasecmp(line, uid, uidLength) != 0) {
+      continue;
+    }
+    char* end = nullptr;
+    errno = 0;
+    long value = strtol(colon + 1, &end, 10);
+    bool valid = !more && end != colon + 1 && errno == 0 && value >= 0;
+    stored->assign(line, uidLength);
+    *offset = valid ? value : -1;
+    found = true;
+  }
+  free(line);
+  return found;
+}
 
 }  // namespace
 
@@ -152,8 +208,54 @@ VersitFileWithIndex* KvFileUserDB::Data() {
   return data_.get();
 }
 
+bool KvFileUserDB::UseSingleLookup() {
+  if (data_ || singleLookups_ >= kSingleLookups) return false;
+  ++singleLookups_;
+  return true;
+}
+
+VCard* KvFileUserDB::ReadOnePerson(const char* uid) {
+  std::string path = CommonPath(kDataFile);
+  std::string found;
+  long offset = 0;
+  VersitFile file;
+  {
+    // The data file and its index are swapped together under this lock.
+    KvLockGuard lock(filedb::LockPathOf(path).c_str(), kKvLockShared);
+    if (!KvCheckIfFile(path.c_str()) || !file.Open(path.c_str(), false)) return nullptr;
+    if (!FindInIndexFile(CommonPath(kIndexFile), uid, &found, &offset)) return nullptr;
+  }
+  // As VersitFileWithIndex::GetVCard: a stale offset yields no card.
+  if (offset < 0 || offset > INT_MAX || !file.PositionVCardFile(static_cast<int>(offset))) {
+    return nullptr;
+  }
+  std::unique_ptr<VCard> card;
+  try {
+    card.reset(file.GetVCardFromFile());
+  } catch (KvError* e) {
+    ErrorOwner owned(e);
+    if (e->GetKind() != kKvErrorParse) throw owned.release();
+    return nullptr;
+  }
+  if (!card) return nullptr;
+  const VCardEntry* cardUid = card->GetEntry(kVCardUID);
+  if (cardUid == nullptr || cardUid->value == nullptr ||
+      strcasecmp(cardUid->value, found.c_str()) != 0) {
+    return nullptr;
+  }
+  return card.release();
+}
+
 std::string KvFileUserDB::KnownUid(const char* uid) {
   if (uid == nullptr || *uid == '\0') return "";
+  if (UseSingleLookup()) {
+    std::string path = CommonPath(kDataFile);
+    if (!KvCheckIfFile(path.c_str())) return "";
+    std::string stored;
+    long offset = 0;
+    KvLockGuard lock(filedb::LockPathOf(path).c_str(), kKvLockShared);
+    return FindInIndexFile(CommonPath(kIndexFile), uid, &stored, &offset) ? stored : "";
+  }
   VersitFileWithIndex* data = Data();
   if (data == nullptr || data->GetIndex() == nullptr) return "";
   ValNameListItem* item = data->GetIndex()->Lookup(uid);
@@ -222,6 +324,7 @@ KvBoolean KvFileUserDB::WritePersonTemplate(VCard* card) {
 
 VCard* KvFileUserDB::GetUserCard(const char* uid) {
   if (uid == nullptr || *uid == '\0') return nullptr;
+  if (UseSingleLookup()) return ReadOnePerson(uid);
   VersitFileWithIndex* data = Data();
   if (data == nullptr) return nullptr;
   return data->GetVCard(uid);

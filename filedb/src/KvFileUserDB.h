@@ -122,6 +122,12 @@ class KvFileUserDB : public UserDB {
   void FinishInterruptedSwap();
   // The stored spelling of uid, or "" when uid is no person of the directory.
   std::string KnownUid(const char* uid);
+  // True when a look-up of one person should read the index file instead of
+  // loading the whole index (the first few of a process; see Data()).
+  bool UseSingleLookup();
+  // uid's card read through the index file without loading it (null when uid
+  // is unknown or its index item stale).
+  VCard* ReadOnePerson(const char* uid);
   VCard* ReadTemplate(const std::string& file, bool business);
   KvBoolean WriteTemplate(const std::string& file, VCard* card);
   std::string AccessListPath(const char* list, const char* id) const;
@@ -134,4 +140,5 @@ class KvFileUserDB : public UserDB {
   std::string top_;
   std::unique_ptr<VersitFileWithIndex> data_;
   struct stat dataStat_ {};
+  int singleLookups_ = 0;
 };

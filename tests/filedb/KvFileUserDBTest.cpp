@@ -81,6 +81,53 @@ TEST_F(FileDBTest, FindsPeopleByUidLoginAndWebServerUser) {
   }
 }
 
+// The first few look-ups of a directory object read the index file line by
+// line; later ones use the index loaded whole. Both must read an index alike.
+TEST_F(FileDBTest, LookingUpOnePersonReadsTheIndexAsLoadingItDoes) {
+  ASSERT_TRUE(IndexText(kThreePeople).empty());
+  std::unique_ptr<ValNameList> real(new ValNameList);
+  real->Read(Common("data.idx").c_str(), true);
+  const std::string zadams = real->Lookup("zadams")->value;
+  WriteAll(Common("data.idx"),
+           "BEGIN:vNameList\n"
+           "zadams:" + zadams + "\n"
+           "ZADAMS:999999\n"            // a second item: the first one counts
+           "mbrown:" + zadams + "\n"    // stale: another person's card
+           "cyoung:none\n"              // no offset
+           "note:text=0A=\n cyoung2:0\n"  // a value going on over two lines
+           "END:vNameList\n"
+           "after:0\n");
+  struct Case {
+    const char* uid;
+    const char* stored;  // GetUidFromLogin
+    const char* card;    // the UID of GetUserCard's card
+  } cases[] = {
+      {"zadams", "zadams", "zadams"}, {"ZAdams", "zadams", "zadams"},
+      {"mbrown", "mbrown", nullptr},  {"cyoung", "cyoung", nullptr},
+      {"cyoung2", "(null)", nullptr}, {" cyoung2", "(null)", nullptr},
+      {"after", "(null)", nullptr},   {"zadams:", "(null)", nullptr},
+  };
+  for (bool loaded : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.uid) + (loaded ? ", index loaded" : ", index read"));
+      for (int call = 0; call < 2; ++call) {
+        UserDB* users = NewDB();
+        // Enough look-ups first to make the directory load the index.
+        for (int i = 0; loaded && i < 8; ++i) users->IsValidUser("warm-up");
+        std::unique_ptr<VCard> card;
+        if (call == 0) {
+          EXPECT_EQ(Take(users->GetUidFromLogin(c.uid)), c.stored);
+        } else {
+          card.reset(users->GetUserCard(c.uid));
+          EXPECT_EQ(card ? card->GetEntry(kVCardUID)->value : "(none)",
+                    std::string(c.card ? c.card : "(none)"));
+        }
+        Destroy(users);
+      }
+    }
+  }
+}
+
 TEST_F(FileDBTest, DisplayNamesAndAddresses) {
   ASSERT_TRUE(IndexText(kThreePeople).empty());
   EXPECT_EQ(Take(db->GetDisplayName("zadams")), "Zoe Adams");

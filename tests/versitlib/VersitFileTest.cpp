@@ -1,7 +1,9 @@
 // Tests of versit files: reading cards, format errors with their line
 // numbers, the raw flag, writing cards back, and both index builders.
+#include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "VersitTestUtil.h"
@@ -68,6 +70,23 @@ TEST(VersitFileTest, CardsSeparatedByBlankLinesRawAndFormatted) {
   std::string afterFirstEnd = std::to_string(Card("alice", "N:Liddell;Alice\nFN:Alice Liddell\nTITLE:Engineer\n").size());
   EXPECT_EQ(ReadIndex(tmp.Path("idx")),
             (std::vector<std::pair<std::string, std::string>>{{"alice", "0"}, {"bob", afterFirstEnd}}));
+}
+
+TEST(VersitFileTest, AFailedIndexingLeavesTheOldIndexAndNoTemporaryFile) {
+  TempDir tmp;
+  std::string index = tmp.Write("idx", "BEGIN:vNameList\nold:0\nEND:vNameList\n");
+  VersitFile file;
+  ASSERT_TRUE(file.Open(tmp.Write("f.vcf", Card("u1") + "END:vCard\n").c_str(), false));
+  EXPECT_TRUE(testsupport::Throws([&] { file.IndexFile(index.c_str(), nullptr, nullptr); }));
+  EXPECT_EQ(ReadIndex(index), (std::vector<std::pair<std::string, std::string>>{{"old", "0"}}));
+  std::vector<std::string> names;
+  DIR* dir = opendir(tmp.Path("").c_str());
+  ASSERT_NE(dir, nullptr);
+  while (struct dirent* entry = readdir(dir))
+    if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"f.vcf", "idx"}));
 }
 
 TEST(VersitFileTest, FormatErrorsCarryTheLineNumber) {

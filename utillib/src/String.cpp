@@ -310,6 +310,8 @@ KvBoolean String::VersitUnescape() {
 
 char* String::ActivateURLs() {
   if (buffer == nullptr) return strdup("");
+  // Every scheme ends in a colon: most texts hold none and stay as they are.
+  if (strchr(buffer, ':') == nullptr) return strdup(buffer);
   std::string out;
   const char* text = buffer;
   size_t pos = 0;
@@ -367,6 +369,13 @@ KvBoolean String::GetField(FILE* fp) {
   size_t n = strlen(raw);
   while (n > 0 && (raw[n - 1] == '\n' || raw[n - 1] == '\r')) --n;
   raw[n] = '\0';
+  if (buffer == nullptr && n > 0) {
+    // The usual case, reading into an empty string: the line becomes the
+    // buffer instead of being copied.
+    buffer = raw;
+    length = static_cast<int>(n);
+    return true;
+  }
   *this += raw;
   free(raw);
   return true;

@@ -3,6 +3,8 @@
 #include "VersitFile.h"
 
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -221,14 +223,77 @@ VCard* VersitFile::FindCardFromList(const char* value, int id) const {
 // Cards without a usable UID cannot be found through the index; they are
 // left out and named to the caller instead of stopping the whole run, so
 // that one bad record does not leave a large directory without an index.
+namespace {
+
+// An index file written item by item beside its final path and renamed into
+// place once complete, so that indexing holds no more than one card in
+// memory whatever the file's size, and a failure leaves the old index.
+class StreamedIndex {
+ public:
+  explicit StreamedIndex(const char* indexPath) : path_(indexPath ? indexPath : "") {
+    std::vector<char> name(path_.begin(), path_.end());
+    const char suffix[] = ".XXXXXX";
+    name.insert(name.end(), suffix, suffix + sizeof suffix);
+    int fd = path_.empty() ? -1 : mkstemp(name.data());
+    if (fd < 0) KV_THROW(String("Unable to open file ") + path_.c_str() + "for writing");
+    tmp_ = name.data();
+    // The mode fopen would give: the old file's, else the default one.
+    struct stat old;
+    mode_t mode;
+    if (stat(path_.c_str(), &old) == 0) {
+      mode = old.st_mode & 07777;
+    } else {
+      mode_t mask = umask(0);
+      umask(mask);
+      mode = 0666 & ~mask;
+    }
+    fp_ = fchmod(fd, mode) == 0 ? fdopen(fd, "w") : nullptr;
+    if (fp_ == nullptr) {
+      close(fd);
+      unlink(tmp_.c_str());
+      KV_THROW(String("Unable to open file ") + path_.c_str() + "for writing");
+    }
+    fputs("BEGIN:vNameList\n", fp_);
+  }
+  ~StreamedIndex() {
+    if (fp_ != nullptr) {
+      fclose(fp_);
+      unlink(tmp_.c_str());
+    }
+  }
+  StreamedIndex(const StreamedIndex&) = delete;
+  StreamedIndex& operator=(const StreamedIndex&) = delete;
+
+  // One item as ValNameList::Write writes it (an offset needs no escaping).
+  void Add(const char* uid, long offset) { fprintf(fp_, "%s:%ld\n", uid, offset); }
+
+  void Finish() {
+    fputs("END:vNameList\n", fp_);
+    bool ok = fflush(fp_) == 0 && ferror(fp_) == 0;
+    if (fclose(fp_) != 0) ok = false;
+    fp_ = nullptr;
+    if (!ok || rename(tmp_.c_str(), path_.c_str()) != 0) {
+      unlink(tmp_.c_str());
+      KV_THROW(String("Unable to close file ") + path_.c_str() + "after writing");
+    }
+  }
+
+ private:
+  std::string path_;
+  std::string tmp_;
+  FILE* fp_ = nullptr;
+};
+
+}  // namespace
+
 void VersitFile::IndexFile(const char* indexPath, VersitProgressCallback callback,
                            void* cookie) {
-  ValNameList index;
+  StreamedIndex index(indexPath);
   ValList skipped;
   int count = ForEachCard(this, callback, cookie, [&](const VCard& card, long position) {
     const VCardEntry* uid = card.GetEntry(kVCardUID);
     if (uid != nullptr && uid->value != nullptr) {
-      index.Append(uid->value, std::to_string(position).c_str());
+      index.Add(uid->value, position);
     } else {
       std::string why = uid == nullptr ? "has no UID" : "has an empty UID";
       skipped.Append(("Card ending at line number " + std::to_string(lineNumber) + " " + why +
@@ -238,7 +303,7 @@ void VersitFile::IndexFile(const char* indexPath, VersitProgressCallback callbac
   });
   ReportMessages(callback, cookie, &skipped);
   ReportCount(callback, cookie, count);
-  index.Write(indexPath);
+  index.Finish();
 }
 
 namespace {
