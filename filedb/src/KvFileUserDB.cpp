@@ -168,7 +168,7 @@ std::string KvFileUserDB::CommonPath(const std::string& name) const {
   return top_ + "/data/common/" + name;
 }
 
-VersitFileWithIndex* KvFileUserDB::Data() {
+void KvFileUserDB::FinishSwapBeforeReading() {
   try {
     FinishInterruptedSwap();
   } catch (KvError* e) {
@@ -179,6 +179,10 @@ VersitFileWithIndex* KvFileUserDB::Data() {
       if (line->value) fprintf(stderr, "%s\n", line->value);
     }
   }
+}
+
+VersitFileWithIndex* KvFileUserDB::Data() {
+  FinishSwapBeforeReading();
   std::string path = CommonPath(kDataFile);
   struct stat now;
   if (stat(path.c_str(), &now) != 0) {
@@ -210,7 +214,7 @@ VersitFileWithIndex* KvFileUserDB::Data() {
 
 bool KvFileUserDB::UseSingleLookup() {
   if (data_ || singleLookups_ >= kSingleLookups) return false;
-  ++singleLookups_;
+  if (singleLookups_++ == 0) FinishSwapBeforeReading();
   return true;
 }
 

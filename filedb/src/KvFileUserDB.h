@@ -120,6 +120,9 @@ class KvFileUserDB : public UserDB {
   // Completes a swap of data and index that a killed indexing left half
   // done (its note "data.swap" names the new files). Throws KvError*.
   void FinishInterruptedSwap();
+  // FinishInterruptedSwap for a reader: a swap it may not finish is left to
+  // the next indexing (the reason goes to standard error).
+  void FinishSwapBeforeReading();
   // The stored spelling of uid, or "" when uid is no person of the directory.
   std::string KnownUid(const char* uid);
   // True when a look-up of one person should read the index file instead of
