@@ -38,9 +38,24 @@ std::string Field(const std::string& text) {
   return out;
 }
 
+// Freed when the plug-in is unloaded, not only at exit.
+class Utf8LocaleHolder {
+ public:
+  Utf8LocaleHolder() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}
+  ~Utf8LocaleHolder() {
+    if (locale_ != static_cast<locale_t>(0)) freelocale(locale_);
+  }
+  Utf8LocaleHolder(const Utf8LocaleHolder&) = delete;
+  Utf8LocaleHolder& operator=(const Utf8LocaleHolder&) = delete;
+  locale_t Get() const { return locale_; }
+
+ private:
+  locale_t locale_;
+};
+
 locale_t Utf8Locale() {
-  static locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return locale;
+  static Utf8LocaleHolder holder;
+  return holder.Get();
 }
 
 void PutUtf8(unsigned long cp, std::string* out) {
