@@ -458,6 +458,7 @@ main().then(
     process.exit(failures.length ? 1 : 0);
   },
   (error) => {
+    for (const problem of problems) console.log('problem: ' + problem);
     console.log('FAILED ' + (error && error.stack ? error.stack : error));
     process.exit(1);
   });
