@@ -12,7 +12,9 @@ using kavri_toolkit::ReplaceCopy;
 
 namespace {
 const int kMaxGap = 20;
-const char kNoBreakSpace = '\xA0';  // Latin-1
+// The pages are UTF-8: a lone Latin-1 byte 160 would show as a replacement
+// character.
+const char kNoBreakSpace[] = "\xC2\xA0";
 }  // namespace
 
 KvTable::KvTable(int columnCount, KvBoolean spaced, int gapWidth)
@@ -72,7 +74,11 @@ HTMLObject* KvTable::PlaceCell(TableData* cell) {
   TableData* spacer = nullptr;
   if (gap != 0 && cellsInRow < columns) {
     spacer = new TableData();
-    if (firstRow == 1) spacer->addData(std::string(gap, kNoBreakSpace).c_str());
+    if (firstRow == 1) {
+      std::string text;
+      for (int i = 0; i < gap; ++i) text += kNoBreakSpace;
+      spacer->addData(text.c_str());
+    }
     currentRow->addObject(spacer);
   }
 

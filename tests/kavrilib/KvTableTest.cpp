@@ -15,7 +15,12 @@ const std::string kCell = "<td valign=\"top\" align=\"left\">";
 
 std::string Cell(const std::string& text) { return kCell + text + "</td>"; }
 
-std::string Nbsp(int n) { return std::string(static_cast<size_t>(n), '\xA0'); }
+// The no-break space in UTF-8.
+std::string Nbsp(int n) {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += "\xC2\xA0";
+  return text;
+}
 
 TEST(KvTableTest, FiveObjectsInThreeSpacedColumns) {
   KvTable table(3, 1, 4);

@@ -2,7 +2,7 @@
 browser/console.cjs, against a fresh installation served by lighttpd.
 
 usage: browser_test.py SOURCE_DIR BUILD_DIR WORK_DIR
-The screenshot is kept as WORK_DIR/console.png.
+A screenshot of each flow is kept in WORK_DIR/screenshots.
 """
 import os
 import shutil
@@ -35,7 +35,9 @@ def main():
     tree = served_tree.ServedTree(source_dir, build_dir, os.path.join(work_dir, "browser-tree"))
     profile = os.path.join(work_dir, "browser-profile")
     shutil.rmtree(profile, ignore_errors=True)
-    screenshot = os.path.join(work_dir, "console.png")
+    shots = os.path.join(work_dir, "screenshots")
+    shutil.rmtree(shots, ignore_errors=True)
+    os.makedirs(shots)
     tree.start()
     # The person the test makes an administrator through the selector.
     new_admin_password = "selected-admin-7"
@@ -44,7 +46,7 @@ def main():
                    stdout=subprocess.DEVNULL)
     try:
         done = subprocess.run([node, os.path.join(HERE, "browser", "console.cjs"), tree.console,
-                               served_tree.ADMIN_UID, served_tree.ADMIN_PASSWORD, screenshot,
+                               served_tree.ADMIN_UID, served_tree.ADMIN_PASSWORD, shots,
                                profile, new_admin_password], timeout=240)
     finally:
         tree.stop()
@@ -58,7 +60,7 @@ def main():
     reports = tree.sanitizer_reports()
     for line in reports:
         print("sanitizer:", line)
-    print("screenshot:", screenshot)
+    print("screenshots:", shots)
     return 0 if done.returncode == 0 and refusals == 2 and not reports else 1
 
 

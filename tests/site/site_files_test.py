@@ -140,16 +140,6 @@ class ScriptTest(unittest.TestCase):
             self.skipTest("node is not installed")
         self.assertEqual(errors, [])
 
-    def test_a_cut_function_ends_at_its_own_closing_brace(self):
-        # Each copied function must compile on its own: a brace at the start
-        # of an inner line would end the copy early, and a call to a helper
-        # of the same file would fail on pages that copy only this function.
-        for path, names in FUNCTIONS.items():
-            lines = read_lines(self.htdocs(path))
-            for name in names:
-                text = cut_function(lines, name)
-                self.assertEqual(text.count("{"), text.count("}"), name)
-
     def test_lines_fit_the_readers_buffer(self):
         for folder, _, files in os.walk(os.path.join(SOURCE, "site")):
             for file in files:
@@ -193,12 +183,6 @@ class ListFileTest(unittest.TestCase):
                         with open(path, "rb") as f:
                             self.assertEqual(f.read(4), b"GIF8", path)
         self.assertTrue(os.path.isfile(os.path.join(generated, "common", "bin", "images", "kavrilogo.gif")))
-
-    def test_style0_keeps_the_built_in_colours(self):
-        settings = dict(name_list(os.path.join(SOURCE, "site", "config", "style", "style0.lst")))
-        self.assertEqual(settings["lowerFrameWidth"], "90")
-        self.assertEqual(settings["lowerBackcolor"], "#cece9c")
-        self.assertEqual(settings["mainBackcolor"], "#ffffff")
 
 
 if __name__ == "__main__":
