@@ -4,7 +4,9 @@
 //   admin.<uid>:1            valid.<uid>:1           setup:0 (default set up)
 //   unreachable:1            Open fails as an unreachable store would
 //   style.<uid>:<style>      the person's chosen style
-// The file is read at every question. Password checks and logins are appended to "../../../config/testdir.calls".
+// The file is read at every question, so that a test may change the directory
+// while a program keeps it open. Password checks and logins are appended to
+// "../../../config/testdir.calls".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,10 +20,7 @@ const char kDataPath[] = "../../../config/testdir.lst";
 const char kCallsPath[] = "../../../config/testdir.calls";
 
 void NoteCall(const std::string& line) {
-  FILE* fp = fopen(kCallsPath, "a");
-  if (!fp) return;
-  fprintf(fp, "%s\n", line.c_str());
-  fclose(fp);
+  if (FILE* fp = fopen(kCallsPath, "a")) { fprintf(fp, "%s\n", line.c_str()); fclose(fp); }
 }
 
 class TestUserDB : public UserDB {
@@ -46,9 +45,7 @@ class TestUserDB : public UserDB {
     const char* setup = Value("setup");
     return !setup || strcmp(setup, "0") != 0;
   }
-  void UserLoggedIn(const char* uid) override {
-    NoteCall(std::string("UserLoggedIn ") + uid);
-  }
+  void UserLoggedIn(const char* uid) override { NoteCall(std::string("UserLoggedIn ") + uid); }
   int IsDirAdmin(const char* uid) override {
     return Is((std::string("admin.") + uid).c_str()) ? 1 : 0;
   }
@@ -76,16 +73,13 @@ class TestUserDB : public UserDB {
     if (style) attributes->Append("style", style);
     return attributes;
   }
-  ValList* IndexDataFile(const char*, const char*, void*,
-                         VersitProgressCallback) override {
+  ValList* IndexDataFile(const char*, const char*, void*, VersitProgressCallback) override {
     return nullptr;
   }
   ValNameList* GetFieldsList() override { return new ValNameList; }
   KvBoolean WriteFieldsList(ValNameList*) override { return false; }
-  char* CopyPhotos(const char*, const char*, KvConfigDB*,
-                   VersitProgressCallback, void*) override {
-    return nullptr;
-  }
+  char* CopyPhotos(const char*, const char*, KvConfigDB*, VersitProgressCallback,
+                   void*) override { return nullptr; }
   ValList* GetAttributeList() override { return new ValList; }
   ValNameList* GetAttributeTypes() override { return new ValNameList; }
   ValNameList* GetAttributeOptions(const char*) override { return new ValNameList; }
@@ -100,8 +94,6 @@ class TestUserDB : public UserDB {
   int GetNumAccounts() override { return 0; }
 
  private:
-  // The file is read at every question, so that a test may change the
-  // directory while a program keeps it open.
   const char* Value(const char* key) {
     data_.RemoveAll();
     data_.Read(kDataPath, true);
