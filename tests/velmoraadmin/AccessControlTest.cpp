@@ -56,32 +56,6 @@ class AccessControlTest : public FileBackendTest {
   }
 };
 
-TEST_F(AccessControlTest, FramesChooserAndBlankPages) {
-  ConsoleTestTree::WriteFile(tree_.top() + "/data/common/attributes.lst",
-                             "BEGIN:vNameList\nTITLE:kavriText\nTEL;WORK;VOICE:kavriText\n"
-                             "END:vNameList\n");
-  struct Case {
-    const char* query;
-    const char* piece;
-  } cases[] = {
-      {"program=accessControlDisplay",
-       "<frame src=\"velmoraadmin.cgi?program=progAccessControlMain\" "
-       "name=\"accessControlMainFrame\""},
-      {"program=progTabsFrame",
-       "haccesscontrol.gif\">\n    <br>\n    <br>Choose who may change what.\n    <br>"},
-      {"program=progTabsFrame", "<a href=\"velmoraadmin.cgi?program=progOperMainFrame&operId=delete\""},
-      {"program=attribDisplay",
-       "<frame src=\"velmoraadmin.cgi?program=showAttribList\" name=\"attribListFrame\""},
-      {"program=showAttribList",
-       "<option value=\"defaultAttr\">Set Default Access Control\n"
-       "        <option value=\"TITLE\">TITLE\n"
-       "        <option value=\"TEL;WORK;VOICE\">TEL;WORK;VOICE\n      </select>"},
-      {"program=progAccessControlMain", "<body bgcolor=\"#ffffff\">\n  </body>"},
-      {"program=OPERATIONMAIN", "<body bgcolor=\"#ffffff\">\n  </body>"},
-  };
-  for (const Case& c : cases) EXPECT_TRUE(Get(c.query).Has(c.piece)) << c.query << c.piece;
-}
-
 TEST_F(AccessControlTest, AttributeRuleTexts) {
   struct Case {
     const char* attribId;
@@ -303,38 +277,56 @@ TEST_F(AccessControlTest, UnreachableDirectoryGivesTheDatabasePage) {
   }
 }
 
-// The script functions the pages call and the images they show come with
-// the installation.
-TEST_F(AccessControlTest, ScriptFunctionsAndImagesExistInTheSite) {
+// The frames and pages: what they offer, the script functions they call and
+// the images they show come with the installation.
+TEST_F(AccessControlTest, PagesTheirScriptsAndImages) {
   std::string site = std::string(TEST_SOURCE_DIR) + "/site/htdocs";
   mkdir((tree_.top() + "/htdocs/common").c_str(), 0755);
   ASSERT_EQ(symlink((site + "/common/bin").c_str(), (tree_.top() + "/htdocs/common/bin").c_str()), 0);
   ASSERT_EQ(symlink((site + "/admin/bin/velmoraadmin.js").c_str(),
                     (tree_.bin() + "/velmoraadmin.js").c_str()), 0);
+  ConsoleTestTree::WriteFile(tree_.top() + "/data/common/attributes.lst",
+                             "BEGIN:vNameList\nTITLE:kavriText\nTEL;WORK;VOICE:kavriText\n"
+                             "END:vNameList\n");
   Store("attrmod", "TITLE", {"dirAdmin", "mbrown"});
   struct Case {
     const char* query;
+    std::vector<const char*> pieces;
     std::vector<const char*> functions;
   } cases[] = {
-      {"program=progTabsFrame", {}},
-      {"program=showAttribList", {"updateAttrFrame", "donothing"}},
-      {"program=attribMainFrame&attribId=TITLE", {}},
-      {"program=attribModifyPeople&attribId=TITLE",
+      {"program=accessControlDisplay",
+       {"<frame src=\"velmoraadmin.cgi?program=progAccessControlMain\" "
+        "name=\"accessControlMainFrame\""}, {}},
+      {"program=progTabsFrame",
+       {"haccesscontrol.gif\">\n    <br>\n    <br>Choose who may change what.\n    <br>",
+        "<a href=\"velmoraadmin.cgi?program=progOperMainFrame&operId=delete\""}, {}},
+      {"program=attribDisplay",
+       {"<frame src=\"velmoraadmin.cgi?program=showAttribList\" name=\"attribListFrame\""}, {}},
+      {"program=showAttribList",
+       {"<option value=\"defaultAttr\">Set Default Access Control\n"
+        "        <option value=\"TITLE\">TITLE\n"
+        "        <option value=\"TEL;WORK;VOICE\">TEL;WORK;VOICE\n      </select>"},
+       {"updateAttrFrame", "donothing"}},
+      {"program=progAccessControlMain", {"<body bgcolor=\"#ffffff\">\n  </body>"}, {}},
+      {"program=OPERATIONMAIN", {"<body bgcolor=\"#ffffff\">\n  </body>"}, {}},
+      {"program=attribMainFrame&attribId=TITLE", {}, {}},
+      {"program=attribModifyPeople&attribId=TITLE", {},
        {"CloseChild", "submitForm", "AdminSelector", "validate"}},
-      {"program=saveAttributeModifier&attribId=TITLE&accessControl=YES"
-       "&attrib_uid_val=mbrown",
+      {"program=saveAttributeModifier&attribId=TITLE&accessControl=YES&attrib_uid_val=mbrown", {},
        {"submitForm"}},
-      {"program=progOperMainFrame&operId=delete", {}},
-      {"program=modifyOperPeople&operId=add", {"CloseChild", "submitForm", "AdminOperSelector"}},
-      {"program=progSaveOperModifier&operId=add&adminCheckbox=dirAdmin", {"submitForm"}},
+      {"program=progOperMainFrame&operId=delete", {}, {}},
+      {"program=modifyOperPeople&operId=add", {}, {"CloseChild", "submitForm", "AdminOperSelector"}},
+      {"program=progSaveOperModifier&operId=add&adminCheckbox=dirAdmin", {}, {"submitForm"}},
   };
   std::string images = ConsoleTestTree::ReadFile(std::string(TEST_SOURCE_DIR) +
                                                  "/site/images/images.lst");
   const std::string prefix = "images/style0/";
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
     ConsoleResponse page = Get(c.query);
+    for (const char* piece : c.pieces) EXPECT_TRUE(page.Has(piece)) << piece;
     for (const char* function : c.functions)
-      EXPECT_TRUE(page.Has(std::string("function ") + function + "(")) << c.query << function;
+      EXPECT_TRUE(page.Has(std::string("function ") + function + "(")) << function;
     for (size_t at = page.body.find(prefix); at != std::string::npos;
          at = page.body.find(prefix, at + 1)) {
       size_t begin = at + prefix.size();

@@ -1,11 +1,10 @@
-// The console's parts in one process: routing to handler classes, session
-// time-outs on a fixed clock, message fallbacks, the framework's login and
-// the answer to an unreachable directory. The process works in a test
-// installation tree, as the program does.
+// The console's parts in one process: session time-outs on a fixed clock,
+// message fallbacks, the framework's login and the answer to an unreachable
+// directory. The process works in a test installation tree, as the program
+// does.
 #include <unistd.h>
 
 #include <cstring>
-#include <typeinfo>
 
 #include "ConsoleTestTree.h"
 #include "MemoryRequest.h"
@@ -39,30 +38,6 @@ class Probe : public VelmoraAdminCommon {
 };
 
 KvConfigDB* Config() { return VelmoraAdminGetApp()->GetConfigDB(); }
-
-TEST(RoutingTest, ProgramNamesChooseHandlerClasses) {
-  struct Case {
-    const char* program;  // null: no "program" at all
-    const std::type_info& type;
-  } cases[] = {
-      {nullptr, typeid(VelmoraAdminCommon)},
-      {"setupPhotos", typeid(VelmoraAdminCommon)},
-      {"USERADMINCHANGEJCARDLABEL", typeid(VelmoraAdminJcardLabel)},
-      {"genChangeEmpPageLabelForm", typeid(VelmoraAdminEmpLabel)},
-      {"proModAddnalFlds", typeid(VelmoraAdminAdditionalLabel)},
-      {"ImportData", typeid(VelmoraAdminImportData)},
-      {"attribModifyPeople", typeid(VelmoraAdminAccessControl)},
-      {"processSelectEmail", typeid(VelmoraAdminAccessControl)},
-      {"progSaveOperModifier", typeid(VelmoraAdminAccessControl)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.program ? c.program : "(none)");
-    MemoryRequest req;
-    if (c.program) req.AddParam("program", c.program);
-    std::unique_ptr<KavriBaseCommon> handler(GetRequestObject(&req));
-    EXPECT_EQ(typeid(*handler), c.type);
-  }
-}
 
 class SessionTest : public ::testing::Test {
  protected:

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "dblib.h"
+#include "StubDirectory.h"
 
 namespace {
 
@@ -23,24 +23,22 @@ void NoteCall(const std::string& line) {
   if (FILE* fp = fopen(kCallsPath, "a")) { fprintf(fp, "%s\n", line.c_str()); fclose(fp); }
 }
 
-class TestUserDB : public UserDB {
+// The shared stub answers what the tests do not look at; this one refuses
+// to store templates, administrators or fields and to generate accounts, so
+// that the pages must say so.
+class TestUserDB : public StubUserDB {
  public:
   int Open(KvConfigDB*, int, KvBoolean) override {
     if (Is("unreachable")) {
       KvError* error = new KvError;
       error->SetKind(kKvErrorUnreachable);
-      error->AddLine(__LINE__, "TestDirectory.cpp",
-                     "The directory server is not responding", true);
+      error->AddLine(__LINE__, "TestDirectory.cpp", "The directory server is not responding", true);
       throw error;
     }
     return 1;
   }
-  VCard* GetCardTemplate() override { return nullptr; }
-  VCard* GetPersonTemplate() override { return nullptr; }
   KvBoolean WriteCardTemplate(VCard*) override { return false; }
   KvBoolean WritePersonTemplate(VCard*) override { return false; }
-  VCard* GetUserCard(const char*) override { return nullptr; }
-  char* GetEntryDisplayName(VCardEntry*) override { return nullptr; }
   KvBoolean IsSetup() override {
     const char* setup = Value("setup");
     return !setup || strcmp(setup, "0") != 0;
@@ -49,7 +47,6 @@ class TestUserDB : public UserDB {
   int IsDirAdmin(const char* uid) override {
     return Is((std::string("admin.") + uid).c_str()) ? 1 : 0;
   }
-  ValList* GetDirAdmins() override { return new ValList; }
   KvBoolean SetDirAdmins(ValList*) override { return false; }
   int CheckPassword(const char* uid, const char* passwd) override {
     NoteCall(std::string("CheckPassword ") + uid);
@@ -66,32 +63,13 @@ class TestUserDB : public UserDB {
     return Copy(Value((std::string("remote.") + remoteUser).c_str()));
   }
   KvBoolean GenerateAccounts() override { return false; }
-  char* GetDisplayName(const char* uid) override { return strdup(uid); }
   ValNameList* GetUserAttributes(const char* uid) override {
     ValNameList* attributes = new ValNameList;
     const char* style = Value((std::string("style.") + uid).c_str());
     if (style) attributes->Append("style", style);
     return attributes;
   }
-  ValList* IndexDataFile(const char*, const char*, void*, VersitProgressCallback) override {
-    return nullptr;
-  }
-  ValNameList* GetFieldsList() override { return new ValNameList; }
   KvBoolean WriteFieldsList(ValNameList*) override { return false; }
-  char* CopyPhotos(const char*, const char*, KvConfigDB*, VersitProgressCallback,
-                   void*) override { return nullptr; }
-  ValList* GetAttributeList() override { return new ValList; }
-  ValNameList* GetAttributeTypes() override { return new ValNameList; }
-  ValNameList* GetAttributeOptions(const char*) override { return new ValNameList; }
-  ValList* GetAttribModifiers(KvConfigDB*, const char*) override { return new ValList; }
-  KvBoolean SetAttribModifiers(KvConfigDB*, const char*, ValList*) override { return false; }
-  ValList* GetAttribApprovers(KvConfigDB*, const char*) override { return new ValList; }
-  KvBoolean SetAttribApprovers(KvConfigDB*, const char*, ValList*) override { return false; }
-  ValList* GetOperModifiers(const char*) override { return new ValList; }
-  KvBoolean SetOperModifiers(const char*, ValList*) override { return false; }
-  ValList* GetOperNotifyList(const char*) override { return new ValList; }
-  KvBoolean SetOperNotifyList(const char*, ValList*) override { return false; }
-  int GetNumAccounts() override { return 0; }
 
  private:
   const char* Value(const char* key) {
@@ -109,20 +87,11 @@ class TestUserDB : public UserDB {
   ValNameList data_;
 };
 
-class TestGroupDB : public GroupDB {
- public:
-  int Open(KvConfigDB*, int) override { return 1; }
-  char* GetGroupName(const char* gid) override { return strdup(gid); }
-  void SortByValue(VoidList*) override {}
-  ValNameList* SortByValue(ValList*) override { return new ValNameList; }
-  ValList* GetMembers(const char*) override { return new ValList; }
-};
-
 }  // namespace
 
 extern "C" {
 UserDB* KvCreateImpUserDB() { return new TestUserDB; }
 void KvDestroyImpUserDB(UserDB* db) { delete db; }
-GroupDB* KvCreateImpGroupDB() { return new TestGroupDB; }
+GroupDB* KvCreateImpGroupDB() { return new StubGroupDB; }
 void KvDestroyImpGroupDB(GroupDB* db) { delete db; }
 }
