@@ -62,11 +62,9 @@ TEST_F(AccessControlTest, AttributeRuleTexts) {
     Strings modifiers;
     const char* text;
   } cases[] = {
-      {"TITLE", {"any", "mbrown"}, "<i>Anyone can modify attribute TITLE for anyone(no access check)</i>"},
       {"defaultAttr", {"any"},
        "<i>By default, anyone can modify any attribute for anyone(no access check)</i>"},
       {"TITLE", {"default", "self"}, "<i>Default access control set for attribute TITLE</i>"},
-      {"TITLE", {}, "<i>No one is allowed to modify attribute TITLE</i>"},
       {"defaultAttr", {}, "<i>By default, no one is allowed to modify any attribute</i>"},
       {"TITLE", {"self"},
        "<b>The following people can modify attribute </b><i><b>TITLE</b></i>\n    <br>\n    <ul>\n"
@@ -274,65 +272,6 @@ TEST_F(AccessControlTest, UnreachableDirectoryGivesTheDatabasePage) {
                             "program=attribModifyPeople&attribId=TITLE"}) {
     ConsoleResponse page = tree_.Run("GET", query, {{"HTTP_COOKIE", before.CookieHeader()}});
     EXPECT_TRUE(page.Has("The following database error was reported.")) << query << page.body;
-  }
-}
-
-// The frames and pages: what they offer, the script functions they call and
-// the images they show come with the installation.
-TEST_F(AccessControlTest, PagesTheirScriptsAndImages) {
-  std::string site = std::string(TEST_SOURCE_DIR) + "/site/htdocs";
-  mkdir((tree_.top() + "/htdocs/common").c_str(), 0755);
-  ASSERT_EQ(symlink((site + "/common/bin").c_str(), (tree_.top() + "/htdocs/common/bin").c_str()), 0);
-  ASSERT_EQ(symlink((site + "/admin/bin/velmoraadmin.js").c_str(),
-                    (tree_.bin() + "/velmoraadmin.js").c_str()), 0);
-  ConsoleTestTree::WriteFile(tree_.top() + "/data/common/attributes.lst",
-                             "BEGIN:vNameList\nTITLE:kavriText\nTEL;WORK;VOICE:kavriText\n"
-                             "END:vNameList\n");
-  Store("attrmod", "TITLE", {"dirAdmin", "mbrown"});
-  struct Case {
-    const char* query;
-    std::vector<const char*> pieces;
-    std::vector<const char*> functions;
-  } cases[] = {
-      {"program=accessControlDisplay",
-       {"<frame src=\"velmoraadmin.cgi?program=progAccessControlMain\" "
-        "name=\"accessControlMainFrame\""}, {}},
-      {"program=progTabsFrame",
-       {"haccesscontrol.gif\">\n    <br>\n    <br>Choose who may change what.\n    <br>",
-        "<a href=\"velmoraadmin.cgi?program=progOperMainFrame&operId=delete\""}, {}},
-      {"program=attribDisplay",
-       {"<frame src=\"velmoraadmin.cgi?program=showAttribList\" name=\"attribListFrame\""}, {}},
-      {"program=showAttribList",
-       {"<option value=\"defaultAttr\">Set Default Access Control\n"
-        "        <option value=\"TITLE\">TITLE\n"
-        "        <option value=\"TEL;WORK;VOICE\">TEL;WORK;VOICE\n      </select>"},
-       {"updateAttrFrame", "donothing"}},
-      {"program=progAccessControlMain", {"<body bgcolor=\"#ffffff\">\n  </body>"}, {}},
-      {"program=OPERATIONMAIN", {"<body bgcolor=\"#ffffff\">\n  </body>"}, {}},
-      {"program=attribMainFrame&attribId=TITLE", {}, {}},
-      {"program=attribModifyPeople&attribId=TITLE", {},
-       {"CloseChild", "submitForm", "AdminSelector", "validate"}},
-      {"program=saveAttributeModifier&attribId=TITLE&accessControl=YES&attrib_uid_val=mbrown", {},
-       {"submitForm"}},
-      {"program=progOperMainFrame&operId=delete", {}, {}},
-      {"program=modifyOperPeople&operId=add", {}, {"CloseChild", "submitForm", "AdminOperSelector"}},
-      {"program=progSaveOperModifier&operId=add&adminCheckbox=dirAdmin", {}, {"submitForm"}},
-  };
-  std::string images = ConsoleTestTree::ReadFile(std::string(TEST_SOURCE_DIR) +
-                                                 "/site/images/images.lst");
-  const std::string prefix = "images/style0/";
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.query);
-    ConsoleResponse page = Get(c.query);
-    for (const char* piece : c.pieces) EXPECT_TRUE(page.Has(piece)) << piece;
-    for (const char* function : c.functions)
-      EXPECT_TRUE(page.Has(std::string("function ") + function + "(")) << function;
-    for (size_t at = page.body.find(prefix); at != std::string::npos;
-         at = page.body.find(prefix, at + 1)) {
-      size_t begin = at + prefix.size();
-      std::string name = page.body.substr(begin, page.body.find(".gif", begin) - begin);
-      EXPECT_NE(images.find(" " + name + " "), std::string::npos) << name;
-    }
   }
 }
 

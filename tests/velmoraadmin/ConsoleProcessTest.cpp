@@ -94,10 +94,6 @@ TEST_F(ConsoleProcessTest, LoginRefusals) {
   ConsoleResponse noPassword = tree_.Run("POST", "", {}, "login=alice");
   EXPECT_TRUE(noPassword.IsLoginPage());
   EXPECT_FALSE(noPassword.Has("Incorrect"));
-  // Early browsers submit on change and track the focus themselves.
-  EXPECT_TRUE(Get("", "", {{"HTTP_USER_AGENT", "Mozilla/3.01 (X11)"}})
-                  .Has("onChange=\"checkAndSubmitForm('passwd');\""));
-  EXPECT_FALSE(Get("", "", {{"HTTP_USER_AGENT", "Mozilla/4.5"}}).Has("loginFocussed"));
 }
 
 TEST_F(ConsoleProcessTest, WebServerLogin) {
@@ -113,7 +109,7 @@ TEST_F(ConsoleProcessTest, WebServerLogin) {
 }
 
 // Pages reached by name: what needs a login, the bug report for unknown
-// names, the help pages.
+// names, the about page.
 TEST_F(ConsoleProcessTest, ProgramsByName) {
   std::string cookies = tree_.LogIn().CookieHeader();
   const char kMsie[] = "Mozilla/4.0 (compatible; MSIE 5.0)";
@@ -133,15 +129,9 @@ TEST_F(ConsoleProcessTest, ProgramsByName) {
        {"name=\"createform\"", "value=\"Fatal\" selected=\"true\"", "name=\"traceback\""}, {}},
       {"program=noSuchPage", true, kMsie,
        {"Make sure to append the following traceback in the mail."}, {"name=\"createform\""}},
-      {"program=app_common_prog_help_top", true, "",
-       {"<frameset rows=\"37,*\"", "velmoraadmin.cgi?program=app_common_prog_help_navbar"}, {}},
-      {"program=app_common_prog_help_navbar", true, "",
-       {"faboutkavri.gif", "target=\"about_main\""}, {}},
       // The support address is one link, not a link inside a link.
       {"program=app_common_prog_about_kavri", true, "",
        {"Server platform: ", "target=\"_blank\">https://support.velmora.example/</a>"}, {}},
-      {"program=app_common_prog_help_feedback", true, "Mozilla/4.0",
-       {"Tell us", "value=\"Enhancement\" selected=\"true\""}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.query + " " + c.agent);

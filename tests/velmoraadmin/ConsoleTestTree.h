@@ -44,32 +44,24 @@ class ConsoleTestTree {
   ConsoleTestTree() {
     char pattern[] = "/tmp/velmoraadmin-test-XXXXXX";
     top_ = mkdtemp(pattern);
-    for (const char* dir : {"/htdocs", "/htdocs/admin", "/htdocs/admin/bin",
-                            "/config", "/config/style", "/lib", "/logs"})
+    for (const char* dir : {"/htdocs", "/htdocs/admin", "/htdocs/admin/bin", "/config",
+                            "/config/style", "/lib", "/logs"})
       mkdir((top_ + dir).c_str(), 0755);
     Link(CONSOLE_PROGRAM, bin() + "/velmoraadmin.cgi");
     for (const char* name : {"kvfiledblib_cgi.so", "kvldapdblib_cgi.so", "kvsqldblib_cgi.so"})
       Link(TEST_BACKEND, top_ + "/lib/" + name);
-    WriteFile(bin() + "/adminmsg.lst",
-              "BEGIN:vNameList\nLoginPageTitle:Console Login\n"
-              "LoginPageMsg:Please log in\nFeedbackHdg:Tell us\n"
-              "Greeting_KAVRI:Hello file\nGreeting_LDAP:Hello LDAP\n"
-              "END:vNameList\n");
-    WriteFile(top_ + "/config/style/styles.lst",
-              "BEGIN:vNameList\nstyle0:Standard\nstyle1:Dusk\nEND:vNameList\n");
-    WriteFile(top_ + "/config/style/style1.lst",
-              "BEGIN:vNameList\nmainBackcolor:#202040\nEND:vNameList\n");
-    WriteFile(top_ + "/config/style/style0.lst",
-              "BEGIN:vNameList\nlowerBackcolor:#cece9c\nEND:vNameList\n");
+    WriteList(bin() + "/adminmsg.lst",
+              {{"LoginPageTitle", "Console Login"}, {"LoginPageMsg", "Please log in"},
+               {"Greeting_KAVRI", "Hello file"}, {"Greeting_LDAP", "Hello LDAP"}});
+    WriteList(top_ + "/config/style/styles.lst", {{"style0", "Standard"}, {"style1", "Dusk"}});
+    WriteList(top_ + "/config/style/style1.lst", {{"mainBackcolor", "#202040"}});
+    WriteList(top_ + "/config/style/style0.lst", {{"lowerBackcolor", "#cece9c"}});
     SetConfig({});
-    SetDirectory({{"login.alice", "u-alice"}, {"password.u-alice", "secret"},
-                  {"admin.u-alice", "1"}, {"valid.u-alice", "1"},
-                  {"login.bob", "u-bob"}, {"password.u-bob", "hunter2"},
-                  {"admin.u-bob", "1"}, {"valid.u-bob", "1"},
-                  {"login.carol", "u-carol"}, {"password.u-carol", "pw"},
-                  {"valid.u-carol", "1"},
-                  {"remote.alice-web", "u-alice"},
-                  {"remote.carol-web", "u-carol"}});
+    SetDirectory({{"login.alice", "u-alice"}, {"password.u-alice", "secret"}, {"admin.u-alice", "1"},
+                  {"valid.u-alice", "1"}, {"login.bob", "u-bob"}, {"password.u-bob", "hunter2"},
+                  {"admin.u-bob", "1"}, {"valid.u-bob", "1"}, {"login.carol", "u-carol"},
+                  {"password.u-carol", "pw"}, {"valid.u-carol", "1"},
+                  {"remote.alice-web", "u-alice"}, {"remote.carol-web", "u-carol"}});
   }
   ~ConsoleTestTree() {
     if (system(("rm -rf '" + top_ + "'").c_str()) != 0) ADD_FAILURE() << "cannot remove " << top_;
@@ -85,10 +77,9 @@ class ConsoleTestTree {
 
   using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-  // The configuration file; a short time-out is never used by default.
+  // The configuration file.
   void SetConfig(const Pairs& extra) {
-    Pairs all = {{"logFileName", top_ + "/logs/kvlogfile"},
-                 {"logLevel", "KV_INFO"}};
+    Pairs all = {{"logFileName", top_ + "/logs/kvlogfile"}, {"logLevel", "KV_INFO"}};
     all.insert(all.end(), extra.begin(), extra.end());
     WriteList(top_ + "/config/configInfo.lst", all);
   }

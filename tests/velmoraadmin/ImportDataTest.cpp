@@ -189,9 +189,8 @@ TEST_F(ImportTest, LDIFParsedByPythonLdap) {
   EXPECT_EQ(parsed,
             "dn=o=Kavri|c=US\nobjectclass=top\nobjectclass=organization\no=Kavri\n--\n"
             "dn=ou=Ops, West|o=Kavri|c=US\nobjectclass=top\nobjectclass=organizationalunit\n"
-            "ou=Ops, West\n--\n"
-            "dn=cn=José López|ou=Ops, West|o=Kavri|c=US\ncn=José López\nsn=López\n"
-            "givenname=José\nobjectclass=top\nobjectclass=person\n"
+            "ou=Ops, West\n--\ndn=cn=José López|ou=Ops, West|o=Kavri|c=US\ncn=José López\n"
+            "sn=López\ngivenname=José\nobjectclass=top\nobjectclass=person\n"
             "objectclass=organizationalPerson\nobjectclass=inetOrgPerson\nou=Ops, West\n"
             "userpassword=secret\ndescription= leading blank\nmanager=\nuid=josé_lópez\n--\n"
             "dn=cn=ÉMILE Durand|ou=Ops, West|o=Kavri|c=US\ncn=ÉMILE Durand\nsn=Durand\n"
@@ -200,9 +199,8 @@ TEST_F(ImportTest, LDIFParsedByPythonLdap) {
             "userpassword=secret\ndescription=:colon\n"
             "manager=cn=José López, ou=Ops\\, West, o=Kavri, c=US\nuid=émile_durand\n--\n"
             "dn=ou=#1 <R&D>|o=Kavri|c=US\nobjectclass=top\nobjectclass=organizationalunit\n"
-            "ou=#1 <R&D>\n--\n"
-            "dn=cn=Ann Lee|ou=#1 <R&D>|o=Kavri|c=US\ncn=Ann Lee\nsn=Lee\ngivenname=Ann\n"
-            "objectclass=top\nobjectclass=person\nobjectclass=organizationalPerson\n"
+            "ou=#1 <R&D>\n--\ndn=cn=Ann Lee|ou=#1 <R&D>|o=Kavri|c=US\ncn=Ann Lee\nsn=Lee\n"
+            "givenname=Ann\nobjectclass=top\nobjectclass=person\nobjectclass=organizationalPerson\n"
             "objectclass=inetOrgPerson\nou=#1 <R&D>\nuserpassword=pw2\ndescription=a\r\nb\n"
             "manager=\nuid=ann_lee\n--\n")
       << ReadAll(ldif);

@@ -2,9 +2,11 @@
 // additional information fields: which fields the change form offers and
 // checks, the order the order page builds and its arrows, what is stored and
 // when, and the validation of the additional fields. The handlers work on
-// cards and fields lists held in memory; a run of the program checks the
-// routes end to end.
-#include "ConsoleTestTree.h"
+// cards and fields lists held in memory.
+#include <cstring>
+
+#include <gtest/gtest.h>
+
 #include "MemoryRequest.h"
 #include "TestSupport.h"
 
@@ -376,23 +378,6 @@ TEST_F(AdditionalTest, ChangesThatAreRefused) {
   } catch (KvError* e) {
     EXPECT_TRUE(Has(testsupport::Lines(e), "GetFieldsList() returned odd number of entries."));
   }
-}
-
-// The program itself ----------------------------------------------------------
-
-TEST(LabelProcessTest, RoutesReachThePages) {
-  ConsoleTestTree tree;
-  std::map<std::string, std::string> env = {{"HTTP_COOKIE", tree.LogIn().CookieHeader()}};
-  ConsoleResponse fields = tree.Run("GET", "program=genChangeAdditionalInfoForm", env);
-  EXPECT_TRUE(fields.Has("name=\"hiddennumFlds\" value=\"0\"")) << fields.body;
-  EXPECT_TRUE(tree.Run("GET", "program=proModAddnalFlds&sub_program=genaddform", env)
-                  .Has("name=\"fldheading\""));
-  // The test directory holds no card for the administrator.
-  ConsoleResponse card = tree.Run("GET", "program=genChangeEmpPageLabelForm", env);
-  EXPECT_FALSE(card.Has("Bad program name"));
-  EXPECT_FALSE(card.Has("name=\"numFldsDisplayd\""));
-  EXPECT_TRUE(Has(ConsoleTestTree::ReadFile(tree.top() + "/logs/kvlogfile"),
-                  "Unable to find the vcard for the webmaster"));
 }
 
 }  // namespace
