@@ -327,6 +327,7 @@ TEST_F(ConsoleProcessTest, ChangesOnlyFromTheConsolesOwnPages) {
       ConsoleResponse page = tree_.Run("POST", "", env, change);
       EXPECT_EQ(page.Has(kNotOwnPage), h.refused) << page.body;
       EXPECT_FALSE(page.IsLoginPage());
+      EXPECT_FALSE(page.Has("Bad program name"));
       refusals += h.refused;
     }
   }

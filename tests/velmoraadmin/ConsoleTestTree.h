@@ -51,8 +51,7 @@ class ConsoleTestTree {
     for (const char* name : {"kvfiledblib_cgi.so", "kvldapdblib_cgi.so", "kvsqldblib_cgi.so"})
       Link(TEST_BACKEND, top_ + "/lib/" + name);
     WriteList(bin() + "/adminmsg.lst",
-              {{"LoginPageTitle", "Console Login"}, {"LoginPageMsg", "Please log in"},
-               {"Greeting_KAVRI", "Hello file"}, {"Greeting_LDAP", "Hello LDAP"}});
+              {{"LoginPageTitle", "Console Login"}, {"LoginPageMsg", "Please log in"}});
     WriteList(top_ + "/config/style/styles.lst", {{"style0", "Standard"}, {"style1", "Dusk"}});
     WriteList(top_ + "/config/style/style1.lst", {{"mainBackcolor", "#202040"}});
     WriteList(top_ + "/config/style/style0.lst", {{"lowerBackcolor", "#cece9c"}});

@@ -1,6 +1,5 @@
 // The console's parts in one process: session time-outs on a fixed clock,
-// message fallbacks, the framework's login and the answer to an unreachable
-// directory. The process works in a test installation tree, as the program
+// the framework's login and the answer to an unreachable directory. The process works in a test installation tree, as the program
 // does.
 #include <unistd.h>
 
@@ -130,17 +129,6 @@ TEST(SessionKeyTest, SignaturesDependOnEveryField) {
   for (char& ch : upper) ch = static_cast<char>(toupper(ch));
   upper[0] = 'i';
   EXPECT_EQ(KvSessionVerify(upper.c_str(), "u", "10", true, false), 1);
-}
-
-TEST(MessageTest, KeysFallBackWithTheFormatWord) {
-  KavriBaseApp* app = VelmoraAdminGetApp();
-  EXPECT_STREQ(app->GetMessage("loginpagetitle"), "Console Login");
-  EXPECT_STREQ(app->GetMessage("Greeting"), "Hello file");
-  EXPECT_STREQ(app->GetMessage("Nothing"), "Message Nothing_KAVRI not found");
-  EXPECT_STREQ(app->GetMessage("Greeting", true), "Message Greeting not found");
-  Config()->DBFormat(KV_LDAP, true, KV_EMPDIR);
-  EXPECT_STREQ(app->GetMessage("Greeting"), "Hello LDAP");
-  Config()->DBFormat(KV_KAVRI, true, KV_EMPDIR);
 }
 
 TEST(UnreachableDirectoryTest, DatabasePageOrLDAPFormAndOtherFaultsRethrown) {

@@ -130,8 +130,8 @@ TEST(DelimitedReaderTest, QuotingCases) {
     std::vector<int> lines;  // where each record starts
     std::string problem;     // of the last record
   } cases[] = {
-      {"a,\"Berlin, Mitte\",c\n", ',', {{"a", "Berlin, Mitte", "c"}}, {1}, ""},
-      {"\"He said \"\"hi\"\"\",x\n", ',', {{"He said \"hi\"", "x"}}, {1}, ""},
+      {"a,\"Berlin, Mitte\",\"He said \"\"hi\"\"\"\n", ',', {{"a", "Berlin, Mitte", "He said \"hi\""}},
+       {1}, ""},
       {"\"1 Main St\r\nSuite 2\",y\r\nz,w\r\n", ',', {{"1 Main St\r\nSuite 2", "y"}, {"z", "w"}},
        {1, 3}, ""},
       {"\xEF\xBB\xBFname;city\r\nAnn;Oslo\r\n", ';', {{"name", "city"}, {"Ann", "Oslo"}}, {1, 2}, ""},
