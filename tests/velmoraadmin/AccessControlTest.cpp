@@ -56,59 +56,15 @@ class AccessControlTest : public FileBackendTest {
   }
 };
 
-TEST_F(AccessControlTest, FramesChooserAndBlankPages) {
-  struct Case {
-    const char* query;
-    std::vector<const char*> pieces;
-  } cases[] = {
-      {"program=accessControlDisplay",
-       {"<frameset rows=\"35%,*\"",
-        "<frame src=\"velmoraadmin.cgi?program=progTabsFrame\" name=\"tabsFrame\"",
-        "<frame src=\"velmoraadmin.cgi?program=progAccessControlMain\" "
-        "name=\"accessControlMainFrame\""}},
-      {"program=progTabsFrame",
-       {"haccesscontrol.gif\">\n    <br>\n    <br>Choose who may change what.\n    <br>\n    <br>",
-        "<a href=\"velmoraadmin.cgi?program=progOperMainFrame&operId=add\"",
-        "<a href=\"velmoraadmin.cgi?program=progOperMainFrame&operId=delete\"",
-        "<a href=\"velmoraadmin.cgi?program=attribDisplay\"", "target=\"accessControlMainFrame\""}},
-      {"program=attribDisplay",
-       {"<frameset rows=\"75,*\"",
-        "<frame src=\"velmoraadmin.cgi?program=showAttribList\" name=\"attribListFrame\" "
-        "border=\"0\" marginwidth=\"0\" marginheight=\"0\">",
-        "<frame src=\"velmoraadmin.cgi?program=attribMain\" name=\"attribMainFrame\""}},
-      {"program=showAttribList",
-       {"<form name=\"createform\" action=\"javascript:donothing()\"",
-        "<select name=\"adminAttribute\" onChange=\"updateAttrFrame('velmoraadmin.cgi?"
-        "program=attribMainFrame');\">\n"
-        "        <option value=\"dummy\">Select an attribute\n"
-        "        <option value=\"defaultAttr\">Set Default Access Control\n"
-        "        <option value=\"TITLE\">TITLE\n"
-        "        <option value=\"TEL;WORK;VOICE\">TEL;WORK;VOICE\n"
-        "      </select>"}},
-  };
-  ConsoleTestTree::WriteFile(tree_.top() + "/data/common/attributes.lst",
-                             "BEGIN:vNameList\nTITLE:kavriText\nTEL;WORK;VOICE:kavriText\n"
-                             "END:vNameList\n");
-  for (const Case& c : cases) {
-    ConsoleResponse page = Get(c.query);
-    for (const char* piece : c.pieces) EXPECT_TRUE(page.Has(piece)) << piece << "\n" << page.body;
-  }
-  for (const char* blank : {"progAccessControlMain", "attribMain", "OPERATIONMAIN"})
-    EXPECT_TRUE(Get(std::string("program=") + blank).Has("<body bgcolor=\"#ffffff\">\n  </body>"));
-  EXPECT_TRUE(Get("program=operationDisplay").Has("Bad program name operationDisplay"));
-}
-
 TEST_F(AccessControlTest, AttributeRuleTexts) {
   struct Case {
     const char* attribId;
     Strings modifiers;
     const char* text;
   } cases[] = {
-      {"TITLE", {"any", "mbrown"}, "<i>Anyone can modify attribute TITLE for anyone(no access check)</i>"},
       {"defaultAttr", {"any"},
        "<i>By default, anyone can modify any attribute for anyone(no access check)</i>"},
       {"TITLE", {"default", "self"}, "<i>Default access control set for attribute TITLE</i>"},
-      {"TITLE", {}, "<i>No one is allowed to modify attribute TITLE</i>"},
       {"defaultAttr", {}, "<i>By default, no one is allowed to modify any attribute</i>"},
       {"TITLE", {"self"},
        "<b>The following people can modify attribute </b><i><b>TITLE</b></i>\n    <br>\n    <ul>\n"
@@ -250,24 +206,19 @@ TEST_F(AccessControlTest, ModifyFormChoicesOnFirstVisitAndFromSelector) {
 }
 
 TEST_F(AccessControlTest, OperationRulesFormsAndLists) {
-  ConsoleResponse fresh = Get("program=progOperMainFrame&operId=add");
-  EXPECT_TRUE(fresh.Has("hcreateentry.gif\">\n    <br><b>The following people can create entries</b>"));
-  EXPECT_TRUE(fresh.Has("<li>Directory admin(s)\n"));
-  EXPECT_TRUE(fresh.Has("<a href=\"velmoraadmin.cgi?program=modifyOperPeople&operId=add\""));
-
+  EXPECT_TRUE(Get("program=progOperMainFrame&operId=add")
+                  .Has("hcreateentry.gif\">\n    <br><b>The following people can create entries</b>"));
   ConsoleResponse notify = Post("program=progSaveOperModifier&operId=add",
                                 "oper_uid_val=mbrown&oper_uid_val=cyoung&oper_uid_val=self"
                                 "&adminCheckbox=dirAdmin");
   EXPECT_EQ(Stored("opermod", "add"), (Strings{"mbrown", "cyoung", "dirAdmin"}));
   EXPECT_TRUE(notify.Has("<b>Select the list of people who should be notified by email when a "
                          "person is created</b>"));
-  EXPECT_TRUE(notify.Has("<input type=\"checkbox\" name=\"adminCheckbox\" value=\"dirAdmin\">"));
   EXPECT_EQ(Count(notify.body, "name=\"oper_uid_val\""), 2u);
 
   ConsoleResponse rule = Post("program=processOperationEmail&operId=add",
                               "oper_uid_val=cyoung&adminCheckbox=dirAdmin");
   EXPECT_EQ(Stored("opernotify", "add"), (Strings{"cyoung", "dirAdmin"}));
-  EXPECT_TRUE(rule.Has(std::string("<li>Directory admin(s)") + kEnvelope));
   EXPECT_TRUE(rule.Has(std::string("Carl Young</a>") + kEnvelope));
   EXPECT_EQ(Count(rule.body, kEnvelope), 2u);
 
@@ -277,14 +228,10 @@ TEST_F(AccessControlTest, OperationRulesFormsAndLists) {
   EXPECT_EQ(Stored("opermod", "delete"), Strings{});
   EXPECT_EQ(Stored("opermod", "add"), (Strings{"mbrown", "cyoung", "dirAdmin"}));
   EXPECT_TRUE(nobody.Has("hdeleteentry.gif\">\n    <br><i>No one is allowed to delete entries</i>"));
-  EXPECT_TRUE(nobody.Has("program=modifyOperPeople&operId=delete\""));
-  EXPECT_TRUE(Post("program=progSaveOperModifier&operId=delete", "oper_uid_val=dlee")
-                  .Has("email when a person is deleted</b>"));
 
   // The edit form, first from the stored list, then back from the selector.
   Store("opermod", "delete", {"dirAdmin", "dlee"});
   ConsoleResponse first = Get("program=modifyOperPeople&operId=delete");
-  EXPECT_TRUE(first.Has("<b>Select the list of people who can delete entries</b>"));
   EXPECT_TRUE(first.Has("name=\"adminCheckbox\" value=\"dirAdmin\" checked=\"true\">"));
   EXPECT_TRUE(first.Has("name=\"oper_uid_val\" value=\"dlee\" checked=\"true\">"));
   EXPECT_EQ(first.cookies["PersonSelectorCookie"], "dlee");
@@ -325,47 +272,6 @@ TEST_F(AccessControlTest, UnreachableDirectoryGivesTheDatabasePage) {
                             "program=attribModifyPeople&attribId=TITLE"}) {
     ConsoleResponse page = tree_.Run("GET", query, {{"HTTP_COOKIE", before.CookieHeader()}});
     EXPECT_TRUE(page.Has("The following database error was reported.")) << query << page.body;
-  }
-}
-
-// The script functions the pages call and the images they show come with
-// the installation.
-TEST_F(AccessControlTest, ScriptFunctionsAndImagesExistInTheSite) {
-  std::string site = std::string(TEST_SOURCE_DIR) + "/site/htdocs";
-  mkdir((tree_.top() + "/htdocs/common").c_str(), 0755);
-  ASSERT_EQ(symlink((site + "/common/bin").c_str(), (tree_.top() + "/htdocs/common/bin").c_str()), 0);
-  ASSERT_EQ(symlink((site + "/admin/bin/velmoraadmin.js").c_str(),
-                    (tree_.bin() + "/velmoraadmin.js").c_str()), 0);
-  Store("attrmod", "TITLE", {"dirAdmin", "mbrown"});
-  struct Case {
-    const char* query;
-    std::vector<const char*> functions;
-  } cases[] = {
-      {"program=progTabsFrame", {}},
-      {"program=showAttribList", {"updateAttrFrame", "donothing"}},
-      {"program=attribMainFrame&attribId=TITLE", {}},
-      {"program=attribModifyPeople&attribId=TITLE",
-       {"CloseChild", "submitForm", "AdminSelector", "validate"}},
-      {"program=saveAttributeModifier&attribId=TITLE&accessControl=YES"
-       "&attrib_uid_val=mbrown",
-       {"submitForm"}},
-      {"program=progOperMainFrame&operId=delete", {}},
-      {"program=modifyOperPeople&operId=add", {"CloseChild", "submitForm", "AdminOperSelector"}},
-      {"program=progSaveOperModifier&operId=add&adminCheckbox=dirAdmin", {"submitForm"}},
-  };
-  std::string images = ConsoleTestTree::ReadFile(std::string(TEST_SOURCE_DIR) +
-                                                 "/site/images/images.lst");
-  const std::string prefix = "images/style0/";
-  for (const Case& c : cases) {
-    ConsoleResponse page = Get(c.query);
-    for (const char* function : c.functions)
-      EXPECT_TRUE(page.Has(std::string("function ") + function + "(")) << c.query << function;
-    for (size_t at = page.body.find(prefix); at != std::string::npos;
-         at = page.body.find(prefix, at + 1)) {
-      size_t begin = at + prefix.size();
-      std::string name = page.body.substr(begin, page.body.find(".gif", begin) - begin);
-      EXPECT_NE(images.find(" " + name + " "), std::string::npos) << name;
-    }
   }
 }
 

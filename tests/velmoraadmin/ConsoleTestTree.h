@@ -35,9 +35,7 @@ struct ConsoleResponse {
     }
     return out;
   }
-  bool Has(const std::string& text) const {
-    return body.find(text) != std::string::npos;
-  }
+  bool Has(const std::string& text) const { return body.find(text) != std::string::npos; }
   bool IsLoginPage() const { return Has("name=\"loginform\""); }
 };
 
@@ -46,37 +44,26 @@ class ConsoleTestTree {
   ConsoleTestTree() {
     char pattern[] = "/tmp/velmoraadmin-test-XXXXXX";
     top_ = mkdtemp(pattern);
-    for (const char* dir : {"/htdocs", "/htdocs/admin", "/htdocs/admin/bin",
-                            "/config", "/config/style", "/lib", "/logs"})
+    for (const char* dir : {"/htdocs", "/htdocs/admin", "/htdocs/admin/bin", "/config",
+                            "/config/style", "/lib", "/logs"})
       mkdir((top_ + dir).c_str(), 0755);
     Link(CONSOLE_PROGRAM, bin() + "/velmoraadmin.cgi");
-    for (const char* name : {"kvfiledblib_cgi.so", "kvldapdblib_cgi.so",
-                             "kvsqldblib_cgi.so"})
+    for (const char* name : {"kvfiledblib_cgi.so", "kvldapdblib_cgi.so", "kvsqldblib_cgi.so"})
       Link(TEST_BACKEND, top_ + "/lib/" + name);
-    WriteFile(bin() + "/adminmsg.lst",
-              "BEGIN:vNameList\nLoginPageTitle:Console Login\n"
-              "LoginPageMsg:Please log in\nFeedbackHdg:Tell us\n"
-              "Greeting_KAVRI:Hello file\nGreeting_LDAP:Hello LDAP\n"
-              "END:vNameList\n");
-    WriteFile(top_ + "/config/style/styles.lst",
-              "BEGIN:vNameList\nstyle0:Standard\nstyle1:Dusk\nEND:vNameList\n");
-    WriteFile(top_ + "/config/style/style1.lst",
-              "BEGIN:vNameList\nmainBackcolor:#202040\nEND:vNameList\n");
-    WriteFile(top_ + "/config/style/style0.lst",
-              "BEGIN:vNameList\nlowerBackcolor:#cece9c\nEND:vNameList\n");
+    WriteList(bin() + "/adminmsg.lst",
+              {{"LoginPageTitle", "Console Login"}, {"LoginPageMsg", "Please log in"}});
+    WriteList(top_ + "/config/style/styles.lst", {{"style0", "Standard"}, {"style1", "Dusk"}});
+    WriteList(top_ + "/config/style/style1.lst", {{"mainBackcolor", "#202040"}});
+    WriteList(top_ + "/config/style/style0.lst", {{"lowerBackcolor", "#cece9c"}});
     SetConfig({});
-    SetDirectory({{"login.alice", "u-alice"}, {"password.u-alice", "secret"},
-                  {"admin.u-alice", "1"}, {"valid.u-alice", "1"},
-                  {"login.bob", "u-bob"}, {"password.u-bob", "hunter2"},
-                  {"admin.u-bob", "1"}, {"valid.u-bob", "1"},
-                  {"login.carol", "u-carol"}, {"password.u-carol", "pw"},
-                  {"valid.u-carol", "1"},
-                  {"remote.alice-web", "u-alice"},
-                  {"remote.carol-web", "u-carol"}});
+    SetDirectory({{"login.alice", "u-alice"}, {"password.u-alice", "secret"}, {"admin.u-alice", "1"},
+                  {"valid.u-alice", "1"}, {"login.bob", "u-bob"}, {"password.u-bob", "hunter2"},
+                  {"admin.u-bob", "1"}, {"valid.u-bob", "1"}, {"login.carol", "u-carol"},
+                  {"password.u-carol", "pw"}, {"valid.u-carol", "1"},
+                  {"remote.alice-web", "u-alice"}, {"remote.carol-web", "u-carol"}});
   }
   ~ConsoleTestTree() {
-    std::string command = "rm -rf '" + top_ + "'";
-    if (system(command.c_str()) != 0) ADD_FAILURE() << "cannot remove " << top_;
+    if (system(("rm -rf '" + top_ + "'").c_str()) != 0) ADD_FAILURE() << "cannot remove " << top_;
   }
   ConsoleTestTree(const ConsoleTestTree&) = delete;
   ConsoleTestTree& operator=(const ConsoleTestTree&) = delete;
@@ -89,10 +76,9 @@ class ConsoleTestTree {
 
   using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-  // The configuration file; a short time-out is never used by default.
+  // The configuration file.
   void SetConfig(const Pairs& extra) {
-    Pairs all = {{"logFileName", top_ + "/logs/kvlogfile"},
-                 {"logLevel", "KV_INFO"}};
+    Pairs all = {{"logFileName", top_ + "/logs/kvlogfile"}, {"logLevel", "KV_INFO"}};
     all.insert(all.end(), extra.begin(), extra.end());
     WriteList(top_ + "/config/configInfo.lst", all);
   }
@@ -101,8 +87,9 @@ class ConsoleTestTree {
     WriteList(top_ + "/config/testdir.lst", directory_);
   }
   void AddToDirectory(const std::string& name, const std::string& value) {
-    directory_.emplace_back(name, value);
-    WriteList(top_ + "/config/testdir.lst", directory_);
+    Pairs more = directory_;
+    more.emplace_back(name, value);
+    SetDirectory(more);
   }
   void RemoveFromDirectory(const std::string& name) {
     Pairs kept;
@@ -126,6 +113,7 @@ class ConsoleTestTree {
                       const std::string& body = "") const {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0) return {};
+    signal(SIGPIPE, SIG_IGN);  // a refused body may go unread
     pid_t pid = fork();
     if (pid == 0) {
       dup2(in[0], 0);
@@ -133,23 +121,17 @@ class ConsoleTestTree {
       close(in[0]); close(in[1]); close(out[0]); close(out[1]);
       std::string folder = program.substr(0, program.rfind('/'));
       if (chdir((top_ + "/htdocs/" + folder).c_str()) != 0) _exit(127);
-      std::vector<std::string> vars = {"REQUEST_METHOD=" + method,
-                                       "QUERY_STRING=" + query,
-                                       "SCRIPT_NAME=/" + program,
-                                       "SERVER_NAME=localhost", "SERVER_PORT=80",
-                                       "TMPDIR=" + top_ + "/logs"};
+      std::vector<std::string> vars = {"REQUEST_METHOD=" + method, "QUERY_STRING=" + query,
+                                       "SCRIPT_NAME=/" + program, "SERVER_NAME=localhost",
+                                       "SERVER_PORT=80", "TMPDIR=" + top_ + "/logs"};
       if (!body.empty()) {
         vars.push_back("CONTENT_LENGTH=" + std::to_string(body.size()));
         if (!env.count("CONTENT_TYPE"))
           vars.push_back("CONTENT_TYPE=application/x-www-form-urlencoded");
       }
       for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
-        if (const char* value = getenv(name))
-          vars.push_back(std::string(name) + "=" + value);
-      // A browser of today says where the request came from: by default the
-      // console's own pages.
-      if (!env.count("HTTP_SEC_FETCH_SITE"))
-        vars.push_back("HTTP_SEC_FETCH_SITE=same-origin");
+        if (const char* value = getenv(name)) vars.push_back(std::string(name) + "=" + value);
+      if (!env.count("HTTP_SEC_FETCH_SITE")) vars.push_back("HTTP_SEC_FETCH_SITE=same-origin");
       for (const auto& [name, value] : env) vars.push_back(name + "=" + value);
       std::vector<char*> envp;
       for (std::string& v : vars) envp.push_back(v.data());
@@ -161,9 +143,6 @@ class ConsoleTestTree {
     }
     close(in[0]);
     close(out[1]);
-    // The program may answer without reading a body it refuses; the write
-    // then fails with EPIPE instead of killing the test.
-    signal(SIGPIPE, SIG_IGN);
     if (!body.empty() && write(in[1], body.data(), body.size()) < 0) {
     }
     close(in[1]);
@@ -209,9 +188,8 @@ class ConsoleTestTree {
     std::ofstream(path) << text;
   }
   static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path).rdbuf();
     return text.str();
   }
 

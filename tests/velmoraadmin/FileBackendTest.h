@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ConsoleTestTree.h"
+#include "TestSupport.h"
 
 class FileBackendTest : public ::testing::Test {
  protected:
@@ -54,11 +55,7 @@ class FileBackendTest : public ::testing::Test {
   }
 
   static size_t Count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos;
-         at = text.find(part, at + 1))
-      ++n;
-    return n;
+    return testsupport::CountOf(text, part);
   }
 
   ConsoleTestTree tree_;

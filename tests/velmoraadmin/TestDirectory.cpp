@@ -4,13 +4,15 @@
 //   admin.<uid>:1            valid.<uid>:1           setup:0 (default set up)
 //   unreachable:1            Open fails as an unreachable store would
 //   style.<uid>:<style>      the person's chosen style
-// The file is read at every question. Password checks and logins are appended to "../../../config/testdir.calls".
+// The file is read at every question, so that a test may change the directory
+// while a program keeps it open. Password checks and logins are appended to
+// "../../../config/testdir.calls".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "dblib.h"
+#include "StubDirectory.h"
 
 namespace {
 
@@ -18,41 +20,33 @@ const char kDataPath[] = "../../../config/testdir.lst";
 const char kCallsPath[] = "../../../config/testdir.calls";
 
 void NoteCall(const std::string& line) {
-  FILE* fp = fopen(kCallsPath, "a");
-  if (!fp) return;
-  fprintf(fp, "%s\n", line.c_str());
-  fclose(fp);
+  if (FILE* fp = fopen(kCallsPath, "a")) { fprintf(fp, "%s\n", line.c_str()); fclose(fp); }
 }
 
-class TestUserDB : public UserDB {
+// The shared stub answers what the tests do not look at; this one refuses
+// to store templates, administrators or fields and to generate accounts, so
+// that the pages must say so.
+class TestUserDB : public StubUserDB {
  public:
   int Open(KvConfigDB*, int, KvBoolean) override {
     if (Is("unreachable")) {
       KvError* error = new KvError;
       error->SetKind(kKvErrorUnreachable);
-      error->AddLine(__LINE__, "TestDirectory.cpp",
-                     "The directory server is not responding", true);
+      error->AddLine(__LINE__, "TestDirectory.cpp", "The directory server is not responding", true);
       throw error;
     }
     return 1;
   }
-  VCard* GetCardTemplate() override { return nullptr; }
-  VCard* GetPersonTemplate() override { return nullptr; }
   KvBoolean WriteCardTemplate(VCard*) override { return false; }
   KvBoolean WritePersonTemplate(VCard*) override { return false; }
-  VCard* GetUserCard(const char*) override { return nullptr; }
-  char* GetEntryDisplayName(VCardEntry*) override { return nullptr; }
   KvBoolean IsSetup() override {
     const char* setup = Value("setup");
     return !setup || strcmp(setup, "0") != 0;
   }
-  void UserLoggedIn(const char* uid) override {
-    NoteCall(std::string("UserLoggedIn ") + uid);
-  }
+  void UserLoggedIn(const char* uid) override { NoteCall(std::string("UserLoggedIn ") + uid); }
   int IsDirAdmin(const char* uid) override {
     return Is((std::string("admin.") + uid).c_str()) ? 1 : 0;
   }
-  ValList* GetDirAdmins() override { return new ValList; }
   KvBoolean SetDirAdmins(ValList*) override { return false; }
   int CheckPassword(const char* uid, const char* passwd) override {
     NoteCall(std::string("CheckPassword ") + uid);
@@ -69,39 +63,15 @@ class TestUserDB : public UserDB {
     return Copy(Value((std::string("remote.") + remoteUser).c_str()));
   }
   KvBoolean GenerateAccounts() override { return false; }
-  char* GetDisplayName(const char* uid) override { return strdup(uid); }
   ValNameList* GetUserAttributes(const char* uid) override {
     ValNameList* attributes = new ValNameList;
     const char* style = Value((std::string("style.") + uid).c_str());
     if (style) attributes->Append("style", style);
     return attributes;
   }
-  ValList* IndexDataFile(const char*, const char*, void*,
-                         VersitProgressCallback) override {
-    return nullptr;
-  }
-  ValNameList* GetFieldsList() override { return new ValNameList; }
   KvBoolean WriteFieldsList(ValNameList*) override { return false; }
-  char* CopyPhotos(const char*, const char*, KvConfigDB*,
-                   VersitProgressCallback, void*) override {
-    return nullptr;
-  }
-  ValList* GetAttributeList() override { return new ValList; }
-  ValNameList* GetAttributeTypes() override { return new ValNameList; }
-  ValNameList* GetAttributeOptions(const char*) override { return new ValNameList; }
-  ValList* GetAttribModifiers(KvConfigDB*, const char*) override { return new ValList; }
-  KvBoolean SetAttribModifiers(KvConfigDB*, const char*, ValList*) override { return false; }
-  ValList* GetAttribApprovers(KvConfigDB*, const char*) override { return new ValList; }
-  KvBoolean SetAttribApprovers(KvConfigDB*, const char*, ValList*) override { return false; }
-  ValList* GetOperModifiers(const char*) override { return new ValList; }
-  KvBoolean SetOperModifiers(const char*, ValList*) override { return false; }
-  ValList* GetOperNotifyList(const char*) override { return new ValList; }
-  KvBoolean SetOperNotifyList(const char*, ValList*) override { return false; }
-  int GetNumAccounts() override { return 0; }
 
  private:
-  // The file is read at every question, so that a test may change the
-  // directory while a program keeps it open.
   const char* Value(const char* key) {
     data_.RemoveAll();
     data_.Read(kDataPath, true);
@@ -117,20 +87,11 @@ class TestUserDB : public UserDB {
   ValNameList data_;
 };
 
-class TestGroupDB : public GroupDB {
- public:
-  int Open(KvConfigDB*, int) override { return 1; }
-  char* GetGroupName(const char* gid) override { return strdup(gid); }
-  void SortByValue(VoidList*) override {}
-  ValNameList* SortByValue(ValList*) override { return new ValNameList; }
-  ValList* GetMembers(const char*) override { return new ValList; }
-};
-
 }  // namespace
 
 extern "C" {
 UserDB* KvCreateImpUserDB() { return new TestUserDB; }
 void KvDestroyImpUserDB(UserDB* db) { delete db; }
-GroupDB* KvCreateImpGroupDB() { return new TestGroupDB; }
+GroupDB* KvCreateImpGroupDB() { return new StubGroupDB; }
 void KvDestroyImpGroupDB(GroupDB* db) { delete db; }
 }
