@@ -7,7 +7,6 @@
 
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,9 +14,10 @@
 
 namespace {
 
-// In a child process: tries to grab the lock and reports by exit status
-// (0 granted, 1 refused). Writes one byte to `ready` just before trying.
+// Grabs the lock in a child process, which exits 0 when it was granted and 1
+// when refused; the child writes a byte to `ready` just before trying.
 pid_t GrabInChild(const std::string& path, KvLockType type, KvBoolean wait, int ready) {
+  fflush(nullptr);
   pid_t pid = fork();
   if (pid != 0) return pid;
   if (write(ready, "x", 1) != 1) _exit(3);
@@ -32,11 +32,14 @@ pid_t GrabInChild(const std::string& path, KvLockType type, KvBoolean wait, int 
   _exit(0);
 }
 
-int ExitStatus(pid_t pid, int options, bool* exited) {
-  int status = 0;
-  pid_t done = waitpid(pid, &status, options);
-  *exited = done == pid;
-  return *exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// The exit status, or -1 while the child runs (after `tries` polls 50ms apart).
+int ExitStatus(pid_t pid, int tries) {
+  for (int i = 0; i < tries; ++i) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    usleep(50 * 1000);
+  }
+  return -1;
 }
 
 }  // namespace
@@ -46,55 +49,37 @@ TEST(KvLockTest, SharedLockBlocksExclusiveGrabInAnotherProcess) {
   std::string path = dir.File("data.lck");
   void* shared = nullptr;
   KvLockFileGrab(path.c_str(), true, kKvLockShared, &shared);
-  int pipeFds[2];
-  ASSERT_EQ(0, pipe(pipeFds));
+  int fds[2];
+  ASSERT_EQ(0, pipe(fds));
   char byte;
-
   // Without waiting, an exclusive grab fails at once; a shared one succeeds.
-  bool exited = false;
-  pid_t refused = GrabInChild(path, kKvLockExclusive, false, pipeFds[1]);
-  EXPECT_EQ(1, ExitStatus(refused, 0, &exited));
-  ASSERT_EQ(1, read(pipeFds[0], &byte, 1));
-  pid_t sharer = GrabInChild(path, kKvLockShared, false, pipeFds[1]);
-  EXPECT_EQ(0, ExitStatus(sharer, 0, &exited));
-  ASSERT_EQ(1, read(pipeFds[0], &byte, 1));
-
+  EXPECT_EQ(1, ExitStatus(GrabInChild(path, kKvLockExclusive, false, fds[1]), 100));
+  EXPECT_EQ(0, ExitStatus(GrabInChild(path, kKvLockShared, false, fds[1]), 100));
   // Waiting, the exclusive grab blocks until the release.
-  pid_t waiter = GrabInChild(path, kKvLockExclusive, true, pipeFds[1]);
-  ASSERT_EQ(1, read(pipeFds[0], &byte, 1));
-  usleep(300 * 1000);
-  ExitStatus(waiter, WNOHANG, &exited);
-  EXPECT_FALSE(exited) << "exclusive lock granted while a shared one was held";
+  pid_t waiter = GrabInChild(path, kKvLockExclusive, true, fds[1]);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(1, read(fds[0], &byte, 1));
+  EXPECT_EQ(-1, ExitStatus(waiter, 6)) << "exclusive lock granted while a shared one was held";
   KvLockFileRelease(shared, true);
-  int status = -1;
-  for (int i = 0; i < 100 && !exited; ++i) {
-    status = ExitStatus(waiter, WNOHANG, &exited);
-    if (!exited) usleep(50 * 1000);
-  }
-  if (!exited) {
+  int status = ExitStatus(waiter, 100);
+  if (status == -1) {
     kill(waiter, SIGKILL);
     waitpid(waiter, nullptr, 0);
   }
-  EXPECT_TRUE(exited);
   EXPECT_EQ(0, status);
-  close(pipeFds[0]);
-  close(pipeFds[1]);
+  close(fds[0]);
+  close(fds[1]);
 }
 
 TEST(KvLockTest, NewLockFileIsWorldWritableDespiteUmask) {
   ScratchDir dir;
   std::string path = dir.File("new.lck");
   mode_t old = umask(077);
-  {
-    KvLockGuard guard(path.c_str(), kKvLockExclusive);
-    guard.Release();
-  }
+  KvLockGuard(path.c_str(), kKvLockExclusive).Release();
   umask(old);
   struct stat st;
   ASSERT_EQ(0, stat(path.c_str(), &st));
-  EXPECT_EQ(0666, st.st_mode & 0777);
+  EXPECT_EQ(0666u, st.st_mode & 0777);
   EXPECT_EQ(0, st.st_size);
-
   // The file stays; grabbing it again reuses it.
   void* handle = nullptr;
   KvLockFileGrab(path.c_str(), true, kKvLockShared, &handle);
@@ -103,20 +88,12 @@ TEST(KvLockTest, NewLockFileIsWorldWritableDespiteUmask) {
 }
 
 TEST(KvLockTest, FailuresCarryTheirContext) {
-  std::string path = "/nonexistent-dir/x.lck";
   void* handle = nullptr;
-  try {
-    KvLockFileGrab(path.c_str(), true, kKvLockShared, &handle);
-    FAIL() << "no error";
-  } catch (KvError* e) {
-    std::unique_ptr<KvError> owned(e);
-    ASSERT_EQ(3, e->lines->count);
-    const char* tails[] = {" : Exception rethrown in KvLockFileGrab",
-                           " error creating new lock file /nonexistent-dir/x.lck",
-                           " : No such file or directory"};
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_NE(std::string::npos, std::string(e->lines->GetNthItem(i)->value).find(tails[i]));
-    }
-  }
+  Strings lines =
+      ErrorLines([&] { KvLockFileGrab("/nonexistent-dir/x.lck", true, kKvLockShared, &handle); });
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_TRUE(Has(lines[0], " : Exception rethrown in KvLockFileGrab"));
+  EXPECT_TRUE(Has(lines[1], " error creating new lock file /nonexistent-dir/x.lck"));
+  EXPECT_TRUE(Has(lines[2], " : No such file or directory"));
   EXPECT_EQ(nullptr, handle);
 }
