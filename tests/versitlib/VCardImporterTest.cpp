@@ -10,28 +10,24 @@
 
 namespace {
 
-struct FileCloser {
-  void operator()(FILE* fp) const { fclose(fp); }
-};
-
 // The strict text importer makes of the file at path.
 std::string Convert(const std::string& path, VCardImporter* importer) {
   TempDir tmp;
   std::string out = tmp.Path("strict.vcf");
   {
-    std::unique_ptr<FILE, FileCloser> in(fopen(path.c_str(), "rb"));
-    std::unique_ptr<FILE, FileCloser> fp(fopen(out.c_str(), "w"));
+    std::unique_ptr<FILE, int (*)(FILE*)> in(fopen(path.c_str(), "rb"), fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> fp(fopen(out.c_str(), "w"), fclose);
     importer->Convert(in.get(), fp.get());
   }
   return testsupport::ReadAll(out);
 }
 
 // Every property line of every card, as the strict reader reads them back.
-std::vector<std::string> StrictLines(const std::string& text) {
+Strings StrictLines(const std::string& text) {
   TempDir tmp;
   VersitFile file;
   EXPECT_TRUE(file.Open(tmp.Write("s.vcf", text).c_str(), true));
-  std::vector<std::string> lines;
+  Strings lines;
   while (VCard* card = file.GetVCardFromFile()) {
     for (VCardEntry* e = card->firstEntry; e; e = e->next) {
       lines.push_back(Take(e->GetNameAndSubTypes()) + ":" + (e->value ? e->value : ""));
@@ -51,8 +47,8 @@ TEST(VCardImporterTest, ExportersCardsReadBackFieldByField) {
       "AAAAAAAAAAAACf/EABQQAQAAAAAAAAAAAAAAAAAAAAD/2gAIAQEAAD8AVN//2Q==";
   struct Case {
     const char* file;
-    std::vector<std::string> lines;
-    std::vector<std::string> report;
+    Strings lines;
+    Strings report;
   } cases[] = {
       {"phone21.vcf",  // 2.1, QP with a soft break, CHARSET UTF-8 and ISO-8859-1
        {"UID:jose.lopez", "N:López;José;;;", "FN:José López", "TEL;CELL;PREF:+34 600 111 222",
@@ -118,7 +114,7 @@ TEST(VCardImporterTest, MadeUidsAreUniqueAndRefusalsNameTheSourceLine) {
                 "BEGIN:VCARD\nUID:ann\nEND:VCARD\nBEGIN:VCARD\nEND:VCARD\n"),
       &importer);
   EXPECT_EQ(StrictLines(strict),
-            (std::vector<std::string>{"UID:ann-2", "EMAIL:Ann@x", "--", "UID:ann-3",
+            (Strings{"UID:ann-2", "EMAIL:Ann@x", "--", "UID:ann-3",
                                       "EMAIL:ann@y", "--", "UID:ann", "--", "UID:person", "--"}));
 
   // The directory's own stored form goes through unchanged.
@@ -133,12 +129,12 @@ TEST(VCardImporterTest, MadeUidsAreUniqueAndRefusalsNameTheSourceLine) {
   EXPECT_EQ(StrictLines(Convert(
                 tmp.Write("b.vcf", "BEGIN:VCARD\nUID:b\nX-KAVRI-LABEL-99999999999:z\nEND:VCARD\n"),
                 &big)),
-            (std::vector<std::string>{"UID:b", "--"}));
+            (Strings{"UID:b", "--"}));
 
   const std::string kAtLine = "Error reading versit card at line number ";
   struct Case {
     std::string text;
-    std::vector<std::string> lines;
+    Strings lines;
   } cases[] = {
       {"BEGIN:VCARD\r\nN:A;B\r\n\r\nFN B A\r\nEND:VCARD\r\n",
        {kAtLine + "4", "No ':' character found on line"}},

@@ -9,13 +9,13 @@
 
 namespace {
 
-std::string Card(const std::string& uid, const std::string& note) {
-  return "BEGIN:vCard\nUID:" + uid + "\nNOTE:" + note + "\nEND:vCard\n";
+std::string Noted(const std::string& uid, const std::string& note) {
+  return Card(uid, "NOTE:" + note + "\n");
 }
 
 // The UIDs of a result chain, which is deleted.
-std::vector<std::string> Uids(VCard* chain) {
-  std::vector<std::string> out;
+Strings Uids(VCard* chain) {
+  Strings out;
   while (chain != nullptr) {
     std::unique_ptr<VCard> card(chain);
     chain = card->next;
@@ -29,10 +29,10 @@ std::vector<std::string> Uids(VCard* chain) {
 class IndexedFileTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    std::string data = tmp.Write("d.vcf", Card("u1", "a match") + Card("u2", "no") +
-                                              Card("u3", "match") + Card("u4", "MATCH x") +
-                                              Card("u5", "matches") + Card("u6", "none") +
-                                              Card("u7", "last match"));
+    std::string data = tmp.Write("d.vcf", Noted("u1", "a match") + Noted("u2", "no") +
+                                              Noted("u3", "match") + Noted("u4", "MATCH x") +
+                                              Noted("u5", "matches") + Noted("u6", "none") +
+                                              Noted("u7", "last match"));
     VersitFile indexer;
     ASSERT_TRUE(indexer.Open(data.c_str(), false));
     indexer.IndexFile(tmp.Path("d.idx").c_str(), nullptr, nullptr);
@@ -55,7 +55,7 @@ class IndexedFileTest : public ::testing::TestWithParam<bool> {
 }  // namespace
 
 TEST_P(IndexedFileTest, OffsetsAndFetchByUid) {
-  EXPECT_EQ(file.GetVCardOffset("U2"), static_cast<int>(Card("u1", "a match").size()));
+  EXPECT_EQ(file.GetVCardOffset("U2"), static_cast<int>(Noted("u1", "a match").size()));
   EXPECT_EQ(file.GetVCardOffset("nobody"), -1);
   std::unique_ptr<VCard> card(file.GetVCard("u4"));
   ASSERT_NE(card, nullptr);
@@ -64,39 +64,37 @@ TEST_P(IndexedFileTest, OffsetsAndFetchByUid) {
 }
 
 TEST_P(IndexedFileTest, SearchInBatchesWithTheCursor) {
+  struct Step {
+    bool reset;  // the count set back to 0 first
+    Strings uids;
+    const char* cursor;
+  } steps[] = {
+      {true, {"u1", "u3"}, "u4"},
+      {true, {"u4", "u5"}, "u6"},  // the next item, whether it matches or not
+      {true, {"u7"}, nullptr},
+      {true, {"u1", "u3"}, "u4"},
+      // Without setting the count back the maximum is never reached again.
+      {false, {"u4", "u5", "u7"}, nullptr},
+  };
   int count = 0;
   char* cursor = nullptr;
-  EXPECT_EQ(Uids(Next(&count, &cursor)), (std::vector<std::string>{"u1", "u3"}));
-  EXPECT_STREQ(cursor, "u4");
-  count = 0;
-  EXPECT_EQ(Uids(Next(&count, &cursor)), (std::vector<std::string>{"u4", "u5"}));
-  EXPECT_STREQ(cursor, "u6");  // the next item, whether it matches or not
-  count = 0;
-  EXPECT_EQ(Uids(Next(&count, &cursor)), std::vector<std::string>{"u7"});
-  EXPECT_EQ(count, 1);
-  EXPECT_EQ(cursor, nullptr);
-
-  // Without setting the count back the maximum is never reached again.
-  count = 0;
-  Uids(Next(&count, &cursor));
-  EXPECT_EQ(Uids(Next(&count, &cursor)), (std::vector<std::string>{"u4", "u5", "u7"}));
+  for (const Step& s : steps) {
+    if (s.reset) count = 0;
+    EXPECT_EQ(Uids(Next(&count, &cursor)), s.uids);
+    EXPECT_STREQ(cursor, s.cursor);
+  }
   EXPECT_EQ(count, 5);
-  EXPECT_EQ(cursor, nullptr);
-}
 
-TEST_P(IndexedFileTest, FieldPatternAndCursorByName) {
   VCardEntry note(kVCardNote, nullptr);
   ValList last;
   last.Append("LAST");
-  int count = 1;
-  char* cursor = nullptr;
-  EXPECT_EQ(Uids(file.Search(&last, &count, 2, &cursor, &note, nullptr)), std::vector<std::string>{"u7"});
+  count = 1;
+  EXPECT_EQ(Uids(file.Search(&last, &count, 2, &cursor, &note, nullptr)), Strings{"u7"});
   EXPECT_EQ(cursor, nullptr);  // the maximum was reached on the last item
-
   char named[] = "U5";  // a UID typed by the caller is looked up by name
   cursor = named;
   count = 0;
-  EXPECT_EQ(Uids(Next(&count, &cursor)), (std::vector<std::string>{"u5", "u7"}));
+  EXPECT_EQ(Uids(Next(&count, &cursor)), (Strings{"u5", "u7"}));
   char unknown[] = "nobody";
   cursor = unknown;
   EXPECT_EQ(Next(&count, &cursor), nullptr);
@@ -107,28 +105,26 @@ INSTANTIATE_TEST_SUITE_P(FromFileAndFromMemory, IndexedFileTest, ::testing::Bool
 
 TEST(VersitFileWithIndexTest, ReadInAllCardsFollowsTheIndexOrder) {
   TempDir tmp;
-  std::string data = tmp.Write("d.vcf", Card("b1", "B") + Card("a1", "A") + Card("b2", "b"));
+  std::string data = tmp.Write("d.vcf", Noted("b1", "B") + Noted("a1", "A") + Noted("b2", "b"));
   VersitFile indexer;
   ASSERT_TRUE(indexer.Open(data.c_str(), false));
   indexer.IndexFileOn(tmp.Path("d.idx").c_str(), kVCardNote, nullptr, nullptr);
-
   VersitFileWithIndex file;
   ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("d.idx").c_str(), true));
   file.ReadInAllCards();
-  VCard* first = file.GetCards();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(Uids(first->Copy()), std::vector<std::string>{"a1"});
-  EXPECT_STREQ(first->next->GetEntry(kVCardUID)->value, "b2");
-  EXPECT_STREQ(first->next->next->GetEntry(kVCardUID)->value, "b1");
+  ASSERT_NE(file.GetCards(), nullptr);
+  EXPECT_EQ(Uids(file.GetCards()->Copy()), Strings{"a1"});
+  EXPECT_STREQ(file.GetCards()->next->GetEntry(kVCardUID)->value, "b2");
+  EXPECT_STREQ(file.GetCards()->next->next->GetEntry(kVCardUID)->value, "b1");
   EXPECT_TRUE(file.Close());
   EXPECT_EQ(file.GetVCard("a1"), nullptr);
   EXPECT_EQ(file.GetVCardOffset("a1"), -1);
 }
 
-TEST(VersitFileWithIndexTest, StaleIndexItemsGiveNoCard) {
+TEST(VersitFileWithIndexTest, StaleOrMissingIndexGivesNoCard) {
   TempDir tmp;
-  std::string one = Card("one", "match");
-  std::string data = tmp.Write("d.vcf", one + Card("two", "match"));
+  std::string one = Noted("one", "match");
+  std::string data = tmp.Write("d.vcf", one + Noted("two", "match"));
   // Past the end, inside a card, another person's card, not a number, and
   // one good item.
   tmp.Write("d.idx", "BEGIN:vNameList\ngone:99999\nmid:20\nthree:0\nbad:x\ntwo:" +
@@ -138,23 +134,18 @@ TEST(VersitFileWithIndexTest, StaleIndexItemsGiveNoCard) {
     ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("d.idx").c_str(), false));
     if (inMemory) file.ReadInAllCards();
     for (const char* uid : {"gone", "mid", "three", "bad"}) EXPECT_EQ(file.GetVCard(uid), nullptr) << uid;
-    EXPECT_EQ(Uids(file.GetVCard("two")), std::vector<std::string>{"two"});
+    EXPECT_EQ(Uids(file.GetVCard("two")), Strings{"two"});
     ValList words;
     VCard pattern;
     pattern.AddEntry(kVCardNote, "n");
     int count = 0;
     char* cursor = nullptr;
-    EXPECT_EQ(Uids(file.Search(&words, &count, 10, &cursor, nullptr, &pattern)),
-              std::vector<std::string>{"two"});
+    EXPECT_EQ(Uids(file.Search(&words, &count, 10, &cursor, nullptr, &pattern)), Strings{"two"});
   }
-}
-
-TEST(VersitFileWithIndexTest, OpenWithIndexWithoutIndexFile) {
-  TempDir tmp;
   VersitFileWithIndex file;
   EXPECT_FALSE(file.OpenWithIndex(tmp.Path("none.vcf").c_str(), tmp.Path("none.idx").c_str(), false));
-  EXPECT_TRUE(file.OpenWithIndex(tmp.Write("d.vcf", Card("x", "y")).c_str(), tmp.Path("none.idx").c_str(), false));
+  EXPECT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("none.idx").c_str(), false));
   EXPECT_EQ(file.GetIndex()->count, 0);
-  EXPECT_EQ(file.GetVCard("x"), nullptr);
+  EXPECT_EQ(file.GetVCard("one"), nullptr);
   // Left open on purpose: the destructor releases the stream and the index.
 }

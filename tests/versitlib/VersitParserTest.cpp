@@ -33,7 +33,7 @@ TEST(BreakLineTest, SplitsNameAndValue) {
     char *name = nullptr, *value = nullptr;
     int kind = 0;
     EXPECT_EQ(UserLinesOf([&] { BreakLine(line, &name, &value); }, &kind),
-              std::vector<std::string>{"No ':' character found on line"});
+              Strings{"No ':' character found on line"});
     EXPECT_EQ(kind, kKvErrorParse);
     EXPECT_EQ(name, nullptr);
   }
@@ -70,7 +70,7 @@ TEST(ParsePropertyNameTest, Accepts) {
 TEST(ParsePropertyNameTest, RefusesWithExactMessages) {
   struct Case {
     const char* text;
-    std::vector<std::string> lines;
+    Strings lines;
   } cases[] = {
       {"TEL WORK", {"Bad format for property name"}},
       {"TEL;WORK FAX", {"Bad property value (it must contain a ';') : TEL;WORK FAX"}},
