@@ -46,17 +46,14 @@ TEST_F(LoaderTest, CreatesAndDestroysThroughTheBackEndLibrary) {
 TEST_F(LoaderTest, MissingOrWrongLibrariesAreReported) {
   WriteConfig("empDirDBFormat:KV_LDAP\n");
   KvConfigDB config;
+  const char* missing = " : Unable to locate the shared library to load!\n";
   struct Case {
     std::function<void()> call;
-    const char* outer;
-    const char* cause;
+    const char *outer, *cause;
   } cases[] = {
-      {[&config]() { KvCreateUserDB(&config); }, "KvCreateUserDB() failed!",
-       " : Unable to locate the shared library to load!\n"},
-      {[&config]() { KvCreateGroupDB(&config); }, "KvCreateGroupDB() failed!",
-       " : Unable to locate the shared library to load!\n"},
-      {[&config]() { KvDestroyUserDB(nullptr, &config); }, "KvDestroyUserDB() failed!",
-       " : Unable to locate the shared library to load!\n"},
+      {[&config]() { KvCreateUserDB(&config); }, "KvCreateUserDB() failed!", missing},
+      {[&config]() { KvCreateGroupDB(&config); }, "KvCreateGroupDB() failed!", missing},
+      {[&config]() { KvDestroyUserDB(nullptr, &config); }, "KvDestroyUserDB() failed!", missing},
       {[this, &config]() {  // a library without the entry point
          dbtest::WriteAll(top + "/lib/kvldapdblib_cgi.so", "not a library");
          KvCreateUserDB(&config);
@@ -91,15 +88,12 @@ TEST_F(UserDBBodiesTest, CardFieldsAndSortingOfCards) {
   zed.AddEntry(kVCardKavriUID, "self");
   zed.AddEntry(indirect);
   amy.AddEntry(kVCardFN, "Amy");
-  auto text = [](char* s) {
-    std::string out = dbtest::S(s);
-    free(s);
-    return out;
-  };
-  EXPECT_EQ(text(users.GetRole(&zed)), "Manager");
-  EXPECT_EQ(text(users.GetRole(&amy)), "(null)");
-  EXPECT_EQ(text(users.GetIndirectReport(&zed)), "boss2");
-  EXPECT_EQ(text(users.GetIndirectReport(&amy)), "(null)");
+  std::unique_ptr<char, decltype(&free)> role(users.GetRole(&zed), free),
+      boss(users.GetIndirectReport(&zed), free);
+  EXPECT_STREQ(role.get(), "Manager");
+  EXPECT_STREQ(boss.get(), "boss2");
+  EXPECT_EQ(users.GetRole(&amy), nullptr);
+  EXPECT_EQ(users.GetIndirectReport(&amy), nullptr);
   VoidList cards;
   for (VCard* card : {&zed, &none, &amy}) cards.Append(card);
   users.SortByValue(&cards);

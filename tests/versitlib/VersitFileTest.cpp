@@ -1,5 +1,5 @@
 // Tests of versit files: reading cards, format errors with their line
-// numbers, the raw flag, writing cards back, both index builders; and files
+// numbers, the raw flag, both index builders; and files
 // opened with their index: fetching by UID, searching in batches with the
 // cursor, cards read into memory, and items of a stale index.
 #include <gtest/gtest.h>
@@ -123,28 +123,6 @@ TEST(VersitFileTest, LineNumbersCountFromOpenAcrossSeeks) {
   EXPECT_EQ(UserLinesOf([&] { delete file.GetVCardFromFile(); }),
             (Strings{kAtLine + "12", "Bad property value : TEL;WROK",
                      "Value for TYPE sub-property not found : WROK"}));
-}
-
-TEST(VersitFileTest, CardsWrittenByPrintReadBackEqual) {
-  VCard a, b;
-  a.AddEntry(kVCardN, "Smith;John;;Dr.;");
-  a.AddEntry(kVCardUID, "jsmith");
-  a.AddEntry(kVCardTitle, nullptr);
-  a.AddEntry(kVCardNote, "colons: a:b; semis; ; trailing  ");
-  a.AddEntry(kVCardAdr, ";;Main St 1;Springfield;;12345;US");
-  a.AddEntry(kVCardFirstLabel + 4, "custom");
-  VCardEntry* photo = new VCardEntry(kVCardPhoto, "http://x/y.gif");
-  photo->AddSubType(kSubTypeValue, kValueURL);
-  photo->AddSubType(kSubTypeType, kTypeFirstKavri + 2);
-  a.AddEntry(photo);
-  b.AddEntry(kVCardUID, "other");
-  TempDir tmp;
-  VersitFile out;
-  ASSERT_TRUE(out.OpenForWriting(tmp.Path("w.vcf").c_str()));
-  a.Print(out.GetStream());
-  b.Print(out.GetStream());
-  EXPECT_TRUE(out.Close());
-  EXPECT_EQ(CardsOf(tmp.Path("w.vcf"), true), (Strings{Take(a.Print(false)), Take(b.Print(false))}));
 }
 
 TEST(VersitFileTest, IndexBuildersReportProgressAndCardsWithoutUid) {
