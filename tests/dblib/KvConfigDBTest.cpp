@@ -185,9 +185,7 @@ TEST_F(ConfigTest, TopDirectoryAndBackEndLibraryNames) {
   }
 }
 
-class ConfigSharingTest : public TreeTest {};
-
-TEST_F(ConfigSharingTest, AnotherProcessesChangeIsSeenOnTheNextRead) {
+TEST_F(ConfigTest, AnotherProcessesChangeIsSeenOnTheNextRead) {
   WriteConfig("webmasterEmailAddress:first@x\ndefaultStyle:one\n");
   KvConfigDB config;
   char* addr = config.WebmasterAddr();
@@ -209,7 +207,7 @@ TEST_F(ConfigSharingTest, AnotherProcessesChangeIsSeenOnTheNextRead) {
 
 // Two processes change different settings; both changes survive whether or
 // not this process read (and so reloaded) before writing.
-TEST_F(ConfigSharingTest, NoLostUpdates) {
+TEST_F(ConfigTest, NoLostUpdates) {
   for (bool readFirst : {true, false}) {
     WriteConfig("logLevel:KV_ERROR\n");
     KvConfigDB mine;
@@ -232,7 +230,7 @@ TEST_F(ConfigSharingTest, NoLostUpdates) {
 }
 
 // Nested change scopes keep other processes out until the outermost ends.
-TEST_F(ConfigSharingTest, ChangeLockHeldUntilTheOutermostScopeEnds) {
+TEST_F(ConfigTest, ChangeLockHeldUntilTheOutermostScopeEnds) {
   std::string config = top + "/config";
   auto othersGetIt = [&config]() {
     return dbtest::InChild([&config]() {
@@ -252,7 +250,7 @@ TEST_F(ConfigSharingTest, ChangeLockHeldUntilTheOutermostScopeEnds) {
   EXPECT_TRUE(othersGetIt());
 }
 
-TEST_F(ConfigSharingTest, FullDiskLeavesTheOldFileAndReportsTheError) {
+TEST_F(ConfigTest, FullDiskLeavesTheOldFileAndReportsTheError) {
   WriteConfig("logLevel:KV_ERROR\nwebmasterEmailAddress:keep@x\n");
   std::string before = ReadAll(Config());
   int rc = dbtest::InChild([]() {
@@ -276,7 +274,7 @@ TEST_F(ConfigSharingTest, FullDiskLeavesTheOldFileAndReportsTheError) {
   EXPECT_EQ(S(KvConfigDB().WebmasterAddr()), "keep@x");
 }
 
-TEST_F(ConfigSharingTest, KilledWriterNeverLeavesAnUnreadableFile) {
+TEST_F(ConfigTest, KilledWriterNeverLeavesAnUnreadableFile) {
   WriteConfig("logLevel:KV_ERROR\nphotoHeight:1\n");
   const std::string a(2000, 'a'), b(3000, 'b');
   for (int round = 0; round < 25; round++) {

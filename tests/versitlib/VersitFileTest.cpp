@@ -150,14 +150,12 @@ TEST(VersitFileTest, IndexBuildersReportProgressAndCardsWithoutUid) {
   // Ordered on a key they are refused, and nothing is written.
   for (auto [card, message] : {std::pair{"BEGIN:vCard\nFN:x\nEND:vCard\n", "UID field not found in versit file"},
                                {"BEGIN:vCard\nUID:  \nEND:vCard\n", "UID field is empty in versit file"}}) {
-    VersitFile bad;
-    ASSERT_TRUE(bad.Open(tmp.Write("bad.vcf", Card("a") + card).c_str(), false));
+    TempDir fresh;
     int kind = 0;
-    EXPECT_EQ(UserLinesOf([&] { bad.IndexFileOn(tmp.Path("bad.idx").c_str(), kVCardFN, nullptr, nullptr); },
-                          &kind),
-              Strings{message});
+    std::string bad = fresh.Write("bad.vcf", Card("a") + card);
+    EXPECT_EQ(UserLinesOf([&] { IndexUids(fresh, bad, kVCardFN); }, &kind), Strings{message});
     EXPECT_EQ(kind, kKvErrorParse);
-    EXPECT_FALSE(KvCheckIfFile(tmp.Path("bad.idx").c_str()));
+    EXPECT_FALSE(KvCheckIfFile(fresh.Path("idx").c_str()));
   }
 }
 
@@ -208,10 +206,8 @@ class IndexedFileTest : public ::testing::TestWithParam<bool> {
                                               Noted("u3", "match") + Noted("u4", "MATCH x") +
                                               Noted("u5", "matches") + Noted("u6", "none") +
                                               Noted("u7", "last match"));
-    VersitFile indexer;
-    ASSERT_TRUE(indexer.Open(data.c_str(), false));
-    indexer.IndexFile(tmp.Path("d.idx").c_str(), nullptr, nullptr);
-    ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("d.idx").c_str(), false));
+    IndexUids(tmp, data);
+    ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("idx").c_str(), false));
     if (GetParam()) file.ReadInAllCards();
     words.Append("match");
     pattern.AddEntry(kVCardNote, "Notes");
@@ -281,11 +277,9 @@ INSTANTIATE_TEST_SUITE_P(FromFileAndFromMemory, IndexedFileTest, ::testing::Bool
 TEST(VersitFileWithIndexTest, ReadInAllCardsFollowsTheIndexOrder) {
   TempDir tmp;
   std::string data = tmp.Write("d.vcf", Noted("b1", "B") + Noted("a1", "A") + Noted("b2", "b"));
-  VersitFile indexer;
-  ASSERT_TRUE(indexer.Open(data.c_str(), false));
-  indexer.IndexFileOn(tmp.Path("d.idx").c_str(), kVCardNote, nullptr, nullptr);
+  IndexUids(tmp, data, kVCardNote);
   VersitFileWithIndex file;
-  ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("d.idx").c_str(), true));
+  ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("idx").c_str(), true));
   file.ReadInAllCards();
   ASSERT_NE(file.GetCards(), nullptr);
   EXPECT_EQ(Uids(file.GetCards()->Copy()), Strings{"a1"});
