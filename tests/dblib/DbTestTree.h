@@ -67,10 +67,7 @@ class TreeTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (hadTmpdir)
-      setenv("TMPDIR", oldTmpdir.c_str(), 1);
-    else
-      unsetenv("TMPDIR");
+    hadTmpdir ? setenv("TMPDIR", oldTmpdir.c_str(), 1) : unsetenv("TMPDIR");
     EXPECT_EQ(chdir(oldCwd.c_str()), 0);
     tree.Remove();
   }

@@ -136,11 +136,7 @@ TEST(KvFileUtilTest, TemporaryNames) {
   ASSERT_EQ(0, chdir(cwd.get()));
   EXPECT_STREQ(Own(realpath((dir.path() + "/tmp").c_str(), nullptr)).get(), own.get());
   EXPECT_EQ(0700u, Mode(own.get()));
-  if (saved.empty()) {
-    unsetenv("TMPDIR");
-  } else {
-    setenv("TMPDIR", saved.c_str(), 1);
-  }
+  saved.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", saved.c_str(), 1);
 }
 
 TEST(KvFileUtilTest, ParseIntNeverOverflows) {
