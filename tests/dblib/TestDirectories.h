@@ -12,11 +12,6 @@
 class TestUserDB : public StubUserDB {
  public:
   int IsDirAdmin(const char* uid) override { return uid && strcmp(uid, "u1") == 0; }
-  ValList* GetDirAdmins() override {
-    ValList* list = new ValList;
-    list->Append("u1");
-    return list;
-  }
   // u1 is "Zoe Adams", u2 "adam Young", u3 "Mia Brown"; others their uid.
   char* GetDisplayName(const char* uid) override {
     std::string id = uid ? uid : "";
@@ -25,7 +20,6 @@ class TestUserDB : public StubUserDB {
     if (id == "u3") return strdup("Mia Brown");
     return strdup(id.c_str());
   }
-  int GetNumAccounts() override { return 3; }
 };
 
 class TestGroupDB : public StubGroupDB {

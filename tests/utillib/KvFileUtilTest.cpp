@@ -1,5 +1,5 @@
-// Tests of the file helpers, temporary names, time stamps and the
-// shared-library wrappers.
+// Tests of errors passing up, the file helpers and ".lck" locks, temporary
+// names, number parsing and the shared-library wrappers.
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <signal.h>
 #include <sys/stat.h>
-#include <sys/utsname.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,63 +19,73 @@
 
 namespace {
 
-std::string OnlyLine(KvError* e) {
-  std::unique_ptr<KvError> owned(e);
-  EXPECT_EQ(1, e->lines->count);
-  return Str(e->lines->first ? e->lines->first->value : nullptr);
+void Fail() { KV_THROW("M"); }
+
+void Middle() {
+  try {
+    Fail();
+  } catch (KvError* e) {
+    KV_ADD_LINE(e, "A");
+    throw;
+  }
+}
+
+mode_t Mode(const std::string& path) {
+  struct stat st;
+  EXPECT_EQ(0, stat(path.c_str(), &st)) << path;
+  return st.st_mode & 0777;
 }
 
 }  // namespace
 
-TEST(KvFileUtilTest, StatHelpers) {
-  ScratchDir dir;
-  std::string file = dir.File("f");
-  WriteAll(file, "12345");
-  EXPECT_TRUE(KvCheckIfFile(file.c_str()));
-  EXPECT_FALSE(KvCheckIfFile(dir.path().c_str()));
-  EXPECT_TRUE(KvCheckIfDirectory(dir.path().c_str()));
-  EXPECT_EQ(5, KvGetFileSize(file.c_str()));
-  EXPECT_EQ(0, KvGetTimeStamp(dir.File("none").c_str()));
+TEST(KvFileUtilTest, ErrorLinesReadOutermostFirstThroughTwoRethrows) {
+  try {
+    try {
+      Middle();
+    } catch (KvError* e) {
+      e->AddLine(7, "outer.cpp", "B", true);
+      throw;
+    }
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> owned(e);
+    e->kind = kKvErrorParse;
+    std::unique_ptr<KvError> copy(e->Copy());  // a deep copy
+    EXPECT_NE(e->lines, copy->lines);
+    Strings lines = Vals(*copy->lines);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("Error : line 7 in file outer.cpp : B", lines[0]);
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex("Error : line \\d+ in file KvFileUtilTest.cpp : A")));
+    EXPECT_TRUE(EndsWith(lines[2], " in file KvFileUtilTest.cpp : M"));
+    EXPECT_EQ((Strings{"B"}), Vals(*copy->userLines));
+    EXPECT_EQ(kKvErrorParse, copy->kind);
+  }
 }
 
-TEST(KvFileUtilTest, FileCopy) {
+TEST(KvFileUtilTest, FileCopyTruncatesAndReportsFailures) {
   ScratchDir dir;
-  std::string from = dir.File("from"), to = dir.File("to");
+  std::string from = dir.File("from"), to = dir.File("to"), fresh = dir.File("fresh");
   std::string big;
   for (int i = 0; i < 10000; ++i) big += std::to_string(i) + ",";
   WriteAll(from, big);
   WriteAll(to, std::string(100000, 'o'));  // an existing target is truncated
   EXPECT_TRUE(KvFileCopy(from.c_str(), to.c_str()));
   EXPECT_EQ(big, ReadAll(to));
-
+  EXPECT_EQ(static_cast<long>(big.size()), KvGetFileSize(to.c_str()));
   mode_t old = umask(0);
-  std::string fresh = dir.File("fresh");
   EXPECT_TRUE(KvFileCopy(from.c_str(), fresh.c_str()));
   umask(old);
-  struct stat st;
-  ASSERT_EQ(0, stat(fresh.c_str(), &st));
-  EXPECT_EQ(0644, st.st_mode & 0777);
+  EXPECT_EQ(0644u, Mode(fresh));
 
   EXPECT_FALSE(KvFileCopy(dir.File("missing").c_str(), to.c_str()));
   EXPECT_FALSE(KvFileCopy(from.c_str(), dir.File("no/such/dir").c_str()));
   EXPECT_FALSE(KvFileCopy(from.c_str(), "/dev/full"));
-}
-
-TEST(KvFileUtilTest, FileCopyReportsAShortWrite) {
-  ScratchDir dir;
-  std::string from = dir.File("from"), to = dir.File("to");
-  WriteAll(from, std::string(64 * 1024, 'x'));
-  pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = {10000, 10000};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(KvFileCopy(from.c_str(), to.c_str()) ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(1, WEXITSTATUS(status));
+  // A write cut short by the file size limit is a failure too.
+  EXPECT_EQ(1, testsupport::InChild([&] {
+              signal(SIGXFSZ, SIG_IGN);
+              struct rlimit limit = {10000, 10000};
+              setrlimit(RLIMIT_FSIZE, &limit);
+              return KvFileCopy(from.c_str(), dir.File("short").c_str()) ? 0 : 1;
+            }));
 }
 
 TEST(KvFileUtilTest, ReadFileIntoBuf) {
@@ -85,28 +95,21 @@ TEST(KvFileUtilTest, ReadFileIntoBuf) {
   FILE* fp = fopen(path.c_str(), "r");
   char buf[4];
   int count = -1;
-  EXPECT_TRUE(KvReadFileIntoBuf(fp, buf, 4, &count));
-  EXPECT_TRUE(KvReadFileIntoBuf(fp, buf, 4, &count));
-  EXPECT_EQ(2, count);
-  EXPECT_FALSE(KvReadFileIntoBuf(fp, buf, 4, &count));
-  EXPECT_EQ(0, count);
+  for (int want : {4, 2, 0}) {
+    EXPECT_EQ(want != 0, KvReadFileIntoBuf(fp, buf, 4, &count) == true);
+    EXPECT_EQ(want, count);
+  }
   fclose(fp);
-
   fp = fopen(dir.path().c_str(), "r");  // reading a directory fails
   ASSERT_NE(nullptr, fp);
-  try {
-    KvReadFileIntoBuf(fp, buf, 4, &count);
-    ADD_FAILURE() << "no error";
-  } catch (KvError* e) {
-    EXPECT_NE(std::string::npos, OnlyLine(e).find(" : Error in fread :1"));
-  }
+  Strings lines = ErrorLines([&] { KvReadFileIntoBuf(fp, buf, 4, &count); });
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_TRUE(Has(lines[0], " : Error in fread :1"));
   fclose(fp);
 }
 
 TEST(KvFileUtilTest, TemporaryNames) {
   std::string saved = getenv("TMPDIR") ? getenv("TMPDIR") : "";
-  unsetenv("TMPDIR");
-  EXPECT_STREQ("/tmp", Own(KvGetTmpdir()).get());
   ScratchDir dir;
   setenv("TMPDIR", (dir.path() + "/").c_str(), 1);
   CText first = Own(KvGetTmpFileName());
@@ -115,10 +118,8 @@ TEST(KvFileUtilTest, TemporaryNames) {
   ASSERT_NE(nullptr, second.get());
   EXPECT_STRNE(first.get(), second.get());
   EXPECT_EQ(0u, std::string(first.get()).find(dir.path() + "/" + std::to_string(getpid())));
-  struct stat st;
-  ASSERT_EQ(0, stat(first.get(), &st));
-  EXPECT_TRUE(S_ISREG(st.st_mode));
-  EXPECT_EQ(0600, st.st_mode & 0777);
+  EXPECT_TRUE(KvCheckIfFile(first.get()));
+  EXPECT_EQ(0600u, Mode(first.get()));
   setenv("TMPDIR", "/nonexistent-dir", 1);
   EXPECT_EQ(nullptr, KvGetTmpFileName());
   setenv("TMPDIR", "", 1);  // set but empty counts as unset
@@ -133,16 +134,9 @@ TEST(KvFileUtilTest, TemporaryNames) {
   ASSERT_EQ(0, chdir((dir.path() + "/htdocs/admin/bin").c_str()));
   CText own = Own(KvGetTmpdir());
   ASSERT_EQ(0, chdir(cwd.get()));
-  CText real = Own(realpath((dir.path() + "/tmp").c_str(), nullptr));
-  EXPECT_STREQ(real.get(), own.get());
-  ASSERT_EQ(0, stat(own.get(), &st));
-  EXPECT_EQ(0700, st.st_mode & 0777);
-
-  if (saved.empty()) {
-    unsetenv("TMPDIR");
-  } else {
-    setenv("TMPDIR", saved.c_str(), 1);
-  }
+  EXPECT_STREQ(Own(realpath((dir.path() + "/tmp").c_str(), nullptr)).get(), own.get());
+  EXPECT_EQ(0700u, Mode(own.get()));
+  saved.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", saved.c_str(), 1);
 }
 
 TEST(KvFileUtilTest, ParseIntNeverOverflows) {
@@ -161,43 +155,91 @@ TEST(KvFileUtilTest, ParseIntNeverOverflows) {
   }
 }
 
-TEST(KvFileUtilTest, PlatformAndTimeStamp) {
-  struct utsname names;
-  ASSERT_EQ(0, uname(&names));
-  EXPECT_EQ(std::string(names.sysname) + " " + names.machine, Own(KvGetPlatform()).get());
-
-  setenv("TZ", "UTC", 1);
-  KvTime stamp;
-  char buf[64];
-  std::string text = stamp.GetCurrentTimeString(buf, sizeof buf);
-  EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d\d-[A-Z][a-z]{2}-\d\d \d\d\.\d\d\.\d\d UTC)")))
-      << text;
-  unsetenv("TZ");
-}
-
 TEST(KvFileUtilTest, SharedLibraryErrors) {
-  try {
-    KvShLibOpen("/nonexistent-dir/libnone.so", RTLD_NOW);
-    ADD_FAILURE() << "no error";
-  } catch (KvError* e) {
-    std::string line = OnlyLine(e);
-    EXPECT_NE(std::string::npos,
-              line.find(" : Unable to open the shared library /nonexistent-dir/libnone.so - "
-                        "/nonexistent-dir/libnone.so: "))
-        << line;
-  }
+  Strings open = ErrorLines([] { KvShLibOpen("/nonexistent-dir/libnone.so", RTLD_NOW); });
+  ASSERT_EQ(1u, open.size());
+  EXPECT_TRUE(Has(open[0], " : Unable to open the shared library /nonexistent-dir/libnone.so - "
+                           "/nonexistent-dir/libnone.so: "))
+      << open[0];
   void* self = KvShLibOpen(nullptr, RTLD_NOW);
   ASSERT_NE(nullptr, self);
   EXPECT_NE(nullptr, KvShLibFindSym(self, "malloc"));
-  try {
-    KvShLibFindSym(self, "no_such_symbol_here");
-    ADD_FAILURE() << "no error";
-  } catch (KvError* e) {
-    std::string line = OnlyLine(e);
-    EXPECT_NE(std::string::npos,
-              line.find(" : Look up of symbol - no_such_symbol_here failed - "))
-        << line;
-    EXPECT_NE(std::string::npos, line.find("undefined symbol"));
-  }
+  Strings sym = ErrorLines([&] { KvShLibFindSym(self, "no_such_symbol_here"); });
+  ASSERT_EQ(1u, sym.size());
+  EXPECT_TRUE(Has(sym[0], " : Look up of symbol - no_such_symbol_here failed - "));
+  EXPECT_TRUE(Has(sym[0], "undefined symbol"));
   KvShLibClose(self);
+}
+
+namespace {
+
+// Grabs the lock in a child process, which exits 0 when it was granted and 1
+// when refused.
+pid_t GrabInChild(const std::string& path, KvLockType type, KvBoolean wait) {
+  fflush(nullptr);
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  void* handle = nullptr;
+  try {
+    KvLockFileGrab(path.c_str(), wait, type, &handle);
+    KvLockFileRelease(handle, true);
+  } catch (KvError* e) {
+    delete e;
+    _exit(1);
+  }
+  _exit(0);
+}
+
+// The exit status, or -1 while the child runs (after `tries` polls 50ms apart).
+int ExitStatus(pid_t pid, int tries) {
+  for (int i = 0; i < tries; ++i) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    usleep(50 * 1000);
+  }
+  return -1;
+}
+
+}  // namespace
+
+TEST(KvLockTest, SharedLockBlocksExclusiveGrabInAnotherProcess) {
+  ScratchDir dir;
+  std::string path = dir.File("data.lck");
+  void* shared = nullptr;
+  KvLockFileGrab(path.c_str(), true, kKvLockShared, &shared);
+  // Without waiting, an exclusive grab fails at once; a shared one succeeds.
+  EXPECT_EQ(1, ExitStatus(GrabInChild(path, kKvLockExclusive, false), 100));
+  EXPECT_EQ(0, ExitStatus(GrabInChild(path, kKvLockShared, false), 100));
+  // Waiting, the exclusive grab blocks until the release.
+  pid_t waiter = GrabInChild(path, kKvLockExclusive, true);
+  EXPECT_EQ(-1, ExitStatus(waiter, 6)) << "exclusive lock granted while a shared one was held";
+  KvLockFileRelease(shared, true);
+  int status = ExitStatus(waiter, 100);
+  if (status == -1) {
+    kill(waiter, SIGKILL);
+    waitpid(waiter, nullptr, 0);
+  }
+  EXPECT_EQ(0, status);
+}
+
+TEST(KvLockTest, NewLockFileIsWorldWritableDespiteUmaskAndFailuresSayWhy) {
+  ScratchDir dir;
+  std::string path = dir.File("new.lck");
+  mode_t old = umask(077);
+  KvLockGuard(path.c_str(), kKvLockExclusive).Release();
+  umask(old);
+  EXPECT_EQ(0666u, Mode(path));
+  EXPECT_EQ(0, KvGetFileSize(path.c_str()));
+  void* handle = nullptr;  // the file stays; grabbing it again reuses it
+  KvLockFileGrab(path.c_str(), true, kKvLockShared, &handle);
+  KvLockFileRelease(handle, true);
+
+  handle = nullptr;
+  Strings lines =
+      ErrorLines([&] { KvLockFileGrab("/nonexistent-dir/x.lck", true, kKvLockShared, &handle); });
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_TRUE(Has(lines[0], " : Exception rethrown in KvLockFileGrab"));
+  EXPECT_TRUE(Has(lines[1], " error creating new lock file /nonexistent-dir/x.lck"));
+  EXPECT_TRUE(Has(lines[2], " : No such file or directory"));
+  EXPECT_EQ(nullptr, handle);
 }

@@ -1,5 +1,7 @@
 // Tests of versit files: reading cards, format errors with their line
-// numbers, the raw flag, writing cards back, and both index builders.
+// numbers, the raw flag, both index builders; and files
+// opened with their index: fetching by UID, searching in batches with the
+// cursor, cards read into memory, and items of a stale index.
 #include <dirent.h>
 #include <gtest/gtest.h>
 
@@ -12,30 +14,26 @@ namespace {
 
 const std::string kAtLine = "Error reading versit card at line number ";
 
+// The progress reports of an index build: counts, and message lists.
 struct Progress {
   std::vector<int> counts;
-  std::vector<std::vector<std::string>> lists;
+  std::vector<Strings> lists;
 
   static void Record(void* cookie, CallbackProgress* p) {
     auto* self = static_cast<Progress*>(cookie);
     self->counts.push_back(p->count);
     EXPECT_STREQ(p->message, p->count < 0 ? nullptr : " records processed");
     self->lists.emplace_back();
-    for (ValListItem* i = p->messageList ? p->messageList->first : nullptr; i; i = i->next) {
+    for (ValListItem* i = p->messageList ? p->messageList->first : nullptr; i; i = i->next)
       self->lists.back().push_back(i->value);
-    }
   }
 };
 
-std::string Card(const std::string& uid, const std::string& body = "") {
-  return "BEGIN:vCard\nUID:" + uid + "\n" + body + "END:vCard\n";
-}
-
 // The texts of the cards of path, in order.
-std::vector<std::string> ReadAll(const std::string& path, bool raw) {
+Strings CardsOf(const std::string& path, bool raw) {
   VersitFile file;
   EXPECT_TRUE(file.Open(path.c_str(), raw));
-  std::vector<std::string> out;
+  Strings out;
   while (VCard* card = file.GetVCardFromFile()) {
     out.push_back(Take(card->Print(false)));
     delete card;
@@ -44,32 +42,46 @@ std::vector<std::string> ReadAll(const std::string& path, bool raw) {
   return out;
 }
 
-std::vector<std::string> UidsOfIndex(const std::string& path) {
-  std::vector<std::string> uids;
-  for (auto& item : ReadIndex(path)) uids.push_back(item.first);
+// Indexes path (on key, or in file order when key is 0) and gives the
+// index's UIDs.
+Strings IndexUids(const TempDir& tmp, const std::string& path, int key = 0,
+                  Progress* progress = nullptr) {
+  VersitFile file;
+  EXPECT_TRUE(file.Open(path.c_str(), false));
+  auto report = progress ? &Progress::Record : nullptr;
+  key ? file.IndexFileOn(tmp.Path("idx").c_str(), key, report, progress)
+      : file.IndexFile(tmp.Path("idx").c_str(), report, progress);
+  Strings uids;
+  for (auto& item : ReadIndex(tmp.Path("idx"))) uids.push_back(item.first);
   return uids;
 }
 
 }  // namespace
 
 TEST(VersitFileTest, CardsSeparatedByBlankLinesRawAndFormatted) {
-  std::vector<std::string> cards = ReadAll(DataPath("two_cards.vcf"), false);
+  Strings cards = CardsOf(DataPath("two_cards.vcf"), false);
   ASSERT_EQ(cards.size(), 2u);
   EXPECT_EQ(cards[0], "begin:vCard\nUID:alice\nN:Liddell;Alice\nFN:Alice Liddell\nTITLE:Engineer\nend:vCard");
   // ADR and ORG in their one-line forms; the X- line is dropped.
   EXPECT_EQ(cards[1], "begin:vCard\nUID:bob\nFN:Bob Stone\nADR;WORK:  Main St 1 Springfield  12345 US\n"
                       "ORG:Acme Research Labs\nend:vCard");
-  cards = ReadAll(DataPath("two_cards.vcf"), true);
+  cards = CardsOf(DataPath("two_cards.vcf"), true);
   EXPECT_NE(cards[1].find("ADR;WORK:;;Main St 1;Springfield;;12345;US\nORG:Acme; Research ;Labs\n"),
             std::string::npos);
-
   TempDir tmp;
+  IndexUids(tmp, DataPath("two_cards.vcf"));
+  std::string afterFirstEnd =
+      std::to_string(Card("alice", "N:Liddell;Alice\nFN:Alice Liddell\nTITLE:Engineer\n").size());
+  EXPECT_EQ(ReadIndex(tmp.Path("idx")), (Pairs{{"alice", "0"}, {"bob", afterFirstEnd}}));
   VersitFile file;
   ASSERT_TRUE(file.Open(DataPath("two_cards.vcf").c_str(), false));
-  file.IndexFile(tmp.Path("idx").c_str(), nullptr, nullptr);
-  std::string afterFirstEnd = std::to_string(Card("alice", "N:Liddell;Alice\nFN:Alice Liddell\nTITLE:Engineer\n").size());
-  EXPECT_EQ(ReadIndex(tmp.Path("idx")),
-            (std::vector<std::pair<std::string, std::string>>{{"alice", "0"}, {"bob", afterFirstEnd}}));
+  delete file.GetVCardFromFile();  // ReadInAllCards rewinds
+  file.ReadInAllCards();
+  ASSERT_NE(file.GetCards(), nullptr);
+  EXPECT_EQ(file.FindCardFromList("BOB", kVCardUID), file.GetCards()->next);
+  EXPECT_EQ(file.FindCardFromList("nobody", kVCardUID), nullptr);
+  EXPECT_TRUE(file.Close());
+  EXPECT_EQ(file.GetCards(), nullptr);
 }
 
 TEST(VersitFileTest, AFailedIndexingLeavesTheOldIndexAndNoTemporaryFile) {
@@ -90,10 +102,8 @@ TEST(VersitFileTest, AFailedIndexingLeavesTheOldIndexAndNoTemporaryFile) {
 }
 
 TEST(VersitFileTest, FormatErrorsCarryTheLineNumber) {
-  struct Case {
-    std::string text;
-    std::vector<std::string> lines;
-  } cases[] = {
+  const std::string outside = "Text outside BEGIN and END in versit card";
+  const std::pair<std::string, Strings> cases[] = {
       {"BEGIN:vCard\nUID:a\n\nBEGIN:vCard\nEND:vCard\n",
        {kAtLine + "3", "BEGIN within a BEGIN not allowed in a versit card"}},
       {"\nEND:vCard\n", {kAtLine + "1", "BEGIN not found in versit card"}},
@@ -102,20 +112,17 @@ TEST(VersitFileTest, FormatErrorsCarryTheLineNumber) {
       {"BEGIN:vCard\nUID:a\nEND:vCard\nBEGIN:vCard\nUID:b\nFN:cut off\n\n",
        {kAtLine + "6", "BEGIN without END in versit card"}},
       // Text outside the cards is reported, not lost or taken into a card.
-      {"TITLE:early\n" + Card("u1"), {kAtLine + "1", "Text outside BEGIN and END in versit card"}},
-      {Card("u1") + "\nNOTE:between\n" + Card("u2"),
-       {kAtLine + "4", "Text outside BEGIN and END in versit card"}},
-      {Card("u1") + "trailing words\r\n", {kAtLine + "4", "Text outside BEGIN and END in versit card"}},
+      {"TITLE:early\n" + Card("u1"), {kAtLine + "1", outside}},
+      {Card("u1") + "\nNOTE:between\n" + Card("u2"), {kAtLine + "4", outside}},
+      {Card("u1") + "trailing words\r\n", {kAtLine + "4", outside}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [text, lines] : cases) {
     TempDir tmp;
     VersitFile file;
-    ASSERT_TRUE(file.Open(tmp.Write("f.vcf", c.text).c_str(), false));
+    ASSERT_TRUE(file.Open(tmp.Write("f.vcf", text).c_str(), false));
     int kind = 0;
-    auto readAll = [&] {
-      while (VCard* card = file.GetVCardFromFile()) delete card;
-    };
-    EXPECT_EQ(UserLinesOf(readAll, &kind), c.lines) << c.text;
+    EXPECT_EQ(UserLinesOf([&] { while (VCard* card = file.GetVCardFromFile()) delete card; }, &kind),
+              lines) << text;
     EXPECT_EQ(kind, kKvErrorParse);
   }
 }
@@ -133,130 +140,200 @@ TEST(VersitFileTest, LineNumbersCountFromOpenAcrossSeeks) {
   delete file.GetVCardFromFile();
   EXPECT_EQ(file.GetLineNumber(), 8u);
   EXPECT_EQ(UserLinesOf([&] { delete file.GetVCardFromFile(); }),
-            (std::vector<std::string>{kAtLine + "12", "Bad property value : TEL;WROK",
-                                      "Value for TYPE sub-property not found : WROK"}));
+            (Strings{kAtLine + "12", "Bad property value : TEL;WROK",
+                     "Value for TYPE sub-property not found : WROK"}));
 }
 
-TEST(VersitFileTest, CardsWrittenByPrintReadBackEqual) {
-  VCard a, b;
-  a.AddEntry(kVCardN, "Smith;John;;Dr.;");
-  a.AddEntry(kVCardUID, "jsmith");
-  a.AddEntry(kVCardTitle, nullptr);
-  a.AddEntry(kVCardNote, "colons: a:b; semis; ; trailing  ");
-  a.AddEntry(kVCardAdr, ";;Main St 1;Springfield;;12345;US");
-  a.AddEntry(kVCardFirstLabel + 4, "custom");
-  VCardEntry* photo = new VCardEntry(kVCardPhoto, "http://x/y.gif");
-  photo->AddSubType(kSubTypeValue, kValueURL);
-  photo->AddSubType(kSubTypeType, kTypeFirstKavri + 2);
-  a.AddEntry(photo);
-  b.AddEntry(kVCardUID, "other");
-
-  TempDir tmp;
-  VersitFile out;
-  ASSERT_TRUE(out.OpenForWriting(tmp.Path("w.vcf").c_str()));
-  a.Print(out.GetStream());
-  b.Print(out.GetStream());
-  EXPECT_TRUE(out.Close());
-  EXPECT_EQ(ReadAll(tmp.Path("w.vcf"), true),
-            (std::vector<std::string>{Take(a.Print(false)), Take(b.Print(false))}));
-}
-
-TEST(VersitFileTest, ReadInAllCardsAndFindCardFromList) {
-  VersitFile file;
-  ASSERT_TRUE(file.Open(DataPath("two_cards.vcf").c_str(), false));
-  delete file.GetVCardFromFile();  // ReadInAllCards rewinds
-  file.ReadInAllCards();
-  VCard* first = file.GetCards();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(file.FindCardFromList("BOB", kVCardUID), first->next);
-  EXPECT_EQ(file.FindCardFromList("nobody", kVCardUID), nullptr);
-  EXPECT_TRUE(file.Close());
-  EXPECT_EQ(file.GetCards(), nullptr);
-}
-
-TEST(VersitFileTest, ProgressEvery350CardsAndAtTheEnd) {
+TEST(VersitFileTest, IndexBuildersReportProgressAndCardsWithoutUid) {
   TempDir tmp;
   std::string text;
   for (int i = 0; i < 700; ++i) text += Card("u" + std::to_string(i));
   std::string path = tmp.Write("f.vcf", text);
-  for (bool sorted : {false, true}) {
+  for (int key : {0, int(kVCardUID)}) {  // every 350 cards and at the end
     Progress progress;
-    VersitFile file;
-    ASSERT_TRUE(file.Open(path.c_str(), false));
-    if (sorted) {
-      file.IndexFileOn(tmp.Path("idx").c_str(), kVCardUID, &Progress::Record, &progress);
-    } else {
-      file.IndexFile(tmp.Path("idx").c_str(), &Progress::Record, &progress);
-    }
+    EXPECT_EQ(IndexUids(tmp, path, key, &progress).size(), 700u);
     EXPECT_EQ(progress.counts, (std::vector<int>{350, 700, 700}));
-    EXPECT_EQ(ReadIndex(tmp.Path("idx")).size(), 700u);
   }
   Progress none;
-  VersitFile file;
-  ASSERT_TRUE(file.Open(tmp.Write("e.vcf", "\n").c_str(), false));
-  file.IndexFile(tmp.Path("idx").c_str(), &Progress::Record, &none);
+  IndexUids(tmp, tmp.Write("e.vcf", "\n"), 0, &none);
   EXPECT_EQ(none.counts, std::vector<int>{0});
-}
-
-TEST(VersitFileTest, IndexFileSkipsAndReportsCardsWithoutUid) {
-  TempDir tmp;
+  // In file order, cards without a UID are left out and reported.
   std::string before = Card("a") + "BEGIN:vCard\nFN:x\nEND:vCard\nBEGIN:vCard\nUID:\nEND:vCard\n";
-  std::string path = tmp.Write("f.vcf", before + Card("d"));
   Progress progress;
-  VersitFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), false));
-  file.IndexFile(tmp.Path("idx").c_str(), &Progress::Record, &progress);
+  IndexUids(tmp, tmp.Write("f.vcf", before + Card("d")), 0, &progress);
   EXPECT_EQ(progress.counts, (std::vector<int>{-1, 4}));
   EXPECT_EQ(progress.lists[0],
-            (std::vector<std::string>{
-                "Card ending at line number 6 has no UID and was left out of the index",
-                "Card ending at line number 9 has an empty UID and was left out of the index"}));
-  EXPECT_EQ(ReadIndex(tmp.Path("idx")),
-            (std::vector<std::pair<std::string, std::string>>{{"a", "0"},
-                                                              {"d", std::to_string(before.size())}}));
+            (Strings{"Card ending at line number 6 has no UID and was left out of the index",
+                     "Card ending at line number 9 has an empty UID and was left out of the index"}));
+  EXPECT_EQ(ReadIndex(tmp.Path("idx")), (Pairs{{"a", "0"}, {"d", std::to_string(before.size())}}));
+  // Ordered on a key they are refused, and nothing is written.
+  for (auto [card, message] : {std::pair{"BEGIN:vCard\nFN:x\nEND:vCard\n", "UID field not found in versit file"},
+                               {"BEGIN:vCard\nUID:  \nEND:vCard\n", "UID field is empty in versit file"}}) {
+    TempDir fresh;
+    int kind = 0;
+    std::string bad = fresh.Write("bad.vcf", Card("a") + card);
+    EXPECT_EQ(UserLinesOf([&] { IndexUids(fresh, bad, kVCardFN); }, &kind), Strings{message});
+    EXPECT_EQ(kind, kKvErrorParse);
+    EXPECT_FALSE(KvCheckIfFile(fresh.Path("idx").c_str()));
+  }
 }
 
+// Ordered on a key, equal keys put the later card first; the large file
+// leaves an ordering mistake among equal keys no place to hide (speed is
+// measured by bench_versit).
 TEST(VersitFileTest, IndexFileOnOrdersByKeyLaterCardFirst) {
   TempDir tmp;
   std::string path = tmp.Write("f.vcf", Card("first", "FN:B\n") + Card("second", "FN:a\n") +
                                             Card("third", "FN:b\n") + Card("nokey") +
                                             Card("fifth", "FN:A\n") + Card("sixth", "FN:C\n"));
-  VersitFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), false));
-  file.IndexFileOn(tmp.Path("idx").c_str(), kVCardFN, nullptr, nullptr);
-  EXPECT_EQ(UidsOfIndex(tmp.Path("idx")),
-            (std::vector<std::string>{"nokey", "fifth", "second", "third", "first", "sixth"}));
-
-  for (auto [card, message] : {std::pair{"BEGIN:vCard\nFN:x\nEND:vCard\n", "UID field not found in versit file"},
-                               {"BEGIN:vCard\nUID:  \nEND:vCard\n", "UID field is empty in versit file"}}) {
-    VersitFile bad;
-    ASSERT_TRUE(bad.Open(tmp.Write("bad.vcf", Card("a") + card).c_str(), false));
-    int kind = 0;
-    EXPECT_EQ(UserLinesOf([&] { bad.IndexFileOn(tmp.Path("bad.idx").c_str(), kVCardFN, nullptr, nullptr); },
-                          &kind),
-              std::vector<std::string>{message});
-    EXPECT_EQ(kind, kKvErrorParse);
-    EXPECT_FALSE(KvCheckIfFile(tmp.Path("bad.idx").c_str()));  // nothing written
-  }
-}
-
-// Speed is measured by bench_versit; this checks the order on a file large
-// enough that an ordering mistake among equal keys cannot hide.
-TEST(VersitFileTest, IndexFileOnOrdersManyRepeatedKeys) {
+  EXPECT_EQ(IndexUids(tmp, path, kVCardFN),
+            (Strings{"nokey", "fifth", "second", "third", "first", "sixth"}));
   constexpr int kCards = 20000;
-  TempDir tmp;
   std::string text;
-  for (int i = 0; i < kCards; ++i) {
-    // Keys repeat every 1000 cards in descending order.
+  for (int i = 0; i < kCards; ++i)  // keys repeat every 1000 cards, descending
     text += Card("p" + std::to_string(i), "FN:Name " + std::to_string(999 - i % 1000) + "\n");
-  }
-  std::string path = tmp.Write("big.vcf", text);
-  VersitFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), false));
-  file.IndexFileOn(tmp.Path("idx").c_str(), kVCardFN, nullptr, nullptr);
-  std::vector<std::string> uids = UidsOfIndex(tmp.Path("idx"));
+  Strings uids = IndexUids(tmp, tmp.Write("big.vcf", text), kVCardFN);
   ASSERT_EQ(uids.size(), static_cast<size_t>(kCards));
   EXPECT_EQ(uids[0], "p19999");  // "Name 0", the last card with it first
   EXPECT_EQ(uids[1], "p18999");
   EXPECT_EQ(uids[kCards - 1], "p0");
+}
+
+namespace {
+
+std::string Noted(const std::string& uid, const std::string& note) {
+  return Card(uid, "NOTE:" + note + "\n");
+}
+
+// The UIDs of a result chain, which is deleted.
+Strings Uids(VCard* chain) {
+  Strings out;
+  while (chain != nullptr) {
+    std::unique_ptr<VCard> card(chain);
+    chain = card->next;
+    out.push_back(card->GetEntry(kVCardUID)->value);
+  }
+  return out;
+}
+
+// Seven cards, five with "match" in their note, indexed in file order; the
+// parameter says whether the cards are read into memory.
+class IndexedFileTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    std::string data = tmp.Write("d.vcf", Noted("u1", "a match") + Noted("u2", "no") +
+                                              Noted("u3", "match") + Noted("u4", "MATCH x") +
+                                              Noted("u5", "matches") + Noted("u6", "none") +
+                                              Noted("u7", "last match"));
+    IndexUids(tmp, data);
+    ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("idx").c_str(), false));
+    if (GetParam()) file.ReadInAllCards();
+    words.Append("match");
+    pattern.AddEntry(kVCardNote, "Notes");
+  }
+
+  VCard* Next(int* count, char** cursor) {
+    return file.Search(&words, count, 2, cursor, nullptr, &pattern);
+  }
+
+  TempDir tmp;
+  VersitFileWithIndex file;
+  ValList words;
+  VCard pattern;
+};
+
+}  // namespace
+
+TEST_P(IndexedFileTest, OffsetsAndFetchByUid) {
+  EXPECT_EQ(file.GetVCardOffset("U2"), static_cast<int>(Noted("u1", "a match").size()));
+  EXPECT_EQ(file.GetVCardOffset("nobody"), -1);
+  std::unique_ptr<VCard> card(file.GetVCard("u4"));
+  ASSERT_NE(card, nullptr);
+  EXPECT_STREQ(card->GetEntry(kVCardNote)->value, "MATCH x");
+  EXPECT_EQ(file.GetVCard("nobody"), nullptr);
+}
+
+TEST_P(IndexedFileTest, SearchInBatchesWithTheCursor) {
+  struct Step {
+    bool reset;  // the count set back to 0 first
+    Strings uids;
+    const char* cursor;
+  } steps[] = {
+      {true, {"u1", "u3"}, "u4"},
+      {true, {"u4", "u5"}, "u6"},  // the next item, whether it matches or not
+      {true, {"u7"}, nullptr},
+      {true, {"u1", "u3"}, "u4"},
+      // Without setting the count back the maximum is never reached again.
+      {false, {"u4", "u5", "u7"}, nullptr},
+  };
+  int count = 0;
+  char* cursor = nullptr;
+  for (const Step& s : steps) {
+    if (s.reset) count = 0;
+    EXPECT_EQ(Uids(Next(&count, &cursor)), s.uids);
+    EXPECT_STREQ(cursor, s.cursor);
+  }
+  EXPECT_EQ(count, 5);
+
+  VCardEntry note(kVCardNote, nullptr);
+  ValList last;
+  last.Append("LAST");
+  count = 1;
+  EXPECT_EQ(Uids(file.Search(&last, &count, 2, &cursor, &note, nullptr)), Strings{"u7"});
+  EXPECT_EQ(cursor, nullptr);  // the maximum was reached on the last item
+  char named[] = "U5";  // a UID typed by the caller is looked up by name
+  cursor = named;
+  count = 0;
+  EXPECT_EQ(Uids(Next(&count, &cursor)), (Strings{"u5", "u7"}));
+  char unknown[] = "nobody";
+  cursor = unknown;
+  EXPECT_EQ(Next(&count, &cursor), nullptr);
+  EXPECT_EQ(cursor, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(FromFileAndFromMemory, IndexedFileTest, ::testing::Bool());
+
+TEST(VersitFileWithIndexTest, ReadInAllCardsFollowsTheIndexOrder) {
+  TempDir tmp;
+  std::string data = tmp.Write("d.vcf", Noted("b1", "B") + Noted("a1", "A") + Noted("b2", "b"));
+  IndexUids(tmp, data, kVCardNote);
+  VersitFileWithIndex file;
+  ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("idx").c_str(), true));
+  file.ReadInAllCards();
+  ASSERT_NE(file.GetCards(), nullptr);
+  EXPECT_EQ(Uids(file.GetCards()->Copy()), Strings{"a1"});
+  EXPECT_STREQ(file.GetCards()->next->GetEntry(kVCardUID)->value, "b2");
+  EXPECT_STREQ(file.GetCards()->next->next->GetEntry(kVCardUID)->value, "b1");
+  EXPECT_TRUE(file.Close());
+  EXPECT_EQ(file.GetVCard("a1"), nullptr);
+  EXPECT_EQ(file.GetVCardOffset("a1"), -1);
+}
+
+TEST(VersitFileWithIndexTest, StaleOrMissingIndexGivesNoCard) {
+  TempDir tmp;
+  std::string one = Noted("one", "match");
+  std::string data = tmp.Write("d.vcf", one + Noted("two", "match"));
+  // Past the end, inside a card, another person's card, not a number, and
+  // one good item.
+  tmp.Write("d.idx", "BEGIN:vNameList\ngone:99999\nmid:20\nthree:0\nbad:x\ntwo:" +
+                         std::to_string(one.size()) + "\nEND:vNameList\n");
+  for (bool inMemory : {false, true}) {
+    VersitFileWithIndex file;
+    ASSERT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("d.idx").c_str(), false));
+    if (inMemory) file.ReadInAllCards();
+    for (const char* uid : {"gone", "mid", "three", "bad"}) EXPECT_EQ(file.GetVCard(uid), nullptr) << uid;
+    EXPECT_EQ(Uids(file.GetVCard("two")), Strings{"two"});
+    ValList words;
+    VCard pattern;
+    pattern.AddEntry(kVCardNote, "n");
+    int count = 0;
+    char* cursor = nullptr;
+    EXPECT_EQ(Uids(file.Search(&words, &count, 10, &cursor, nullptr, &pattern)), Strings{"two"});
+  }
+  VersitFileWithIndex file;
+  EXPECT_FALSE(file.OpenWithIndex(tmp.Path("none.vcf").c_str(), tmp.Path("none.idx").c_str(), false));
+  EXPECT_TRUE(file.OpenWithIndex(data.c_str(), tmp.Path("none.idx").c_str(), false));
+  EXPECT_EQ(file.GetIndex()->count, 0);
+  EXPECT_EQ(file.GetVCard("one"), nullptr);
+  // Left open on purpose: the destructor releases the stream and the index.
 }

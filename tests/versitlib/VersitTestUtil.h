@@ -1,14 +1,21 @@
-// Helpers shared by the versitlib tests: temporary files, the user lines of a
-// caught KvError, and the items of an index file.
+// Helpers shared by the versitlib tests: temporary files, cards, the user
+// lines of a caught KvError, and the items of an index file.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "TestSupport.h"
 #include "versitlib.h"
+
+using Strings = std::vector<std::string>;
+using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 // A fresh directory under TEST_BINARY_DIR, removed with its files at the end.
 class TempDir {
@@ -25,14 +32,43 @@ class TempDir {
   testsupport::TempTree tree;
 };
 
-std::string DataPath(const std::string& name);
+inline std::string DataPath(const std::string& name) {
+  return std::string(TEST_DATA_DIR) + "/versitlib/" + name;
+}
+
+inline std::string Card(const std::string& uid, const std::string& body = "") {
+  return "BEGIN:vCard\nUID:" + uid + "\n" + body + "END:vCard\n";
+}
 
 // The user lines of the KvError thrown by action, outermost first, and its
 // kind; fails the test when nothing is thrown.
-std::vector<std::string> UserLinesOf(const std::function<void()>& action, int* kind = nullptr);
+inline Strings UserLinesOf(const std::function<void()>& action, int* kind = nullptr) {
+  try {
+    action();
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> owned(e);
+    if (kind) *kind = e->GetKind();
+    Strings lines;
+    for (ValListItem* i = e->GetUserLines()->first; i != nullptr; i = i->next) lines.push_back(i->value);
+    return lines;
+  }
+  ADD_FAILURE() << "no KvError thrown";
+  return {};
+}
 
 // A heap string from the library as a std::string; frees it.
-std::string Take(char* text);
+inline std::string Take(char* text) {
+  std::string out = text ? text : "<null>";
+  free(text);
+  return out;
+}
 
 // The name/value items of an index file, in order.
-std::vector<std::pair<std::string, std::string>> ReadIndex(const std::string& path);
+inline Pairs ReadIndex(const std::string& path) {
+  ValNameList list;
+  list.Read(path.c_str(), true);
+  Pairs out;
+  for (const ValNameListItem* i = list.first; i != nullptr; i = i->next)
+    out.emplace_back(i->name, i->value ? i->value : "");
+  return out;
+}
