@@ -68,12 +68,20 @@ class KvAppletTest : public ::testing::Test {
   std::unique_ptr<VCard> card{AnnsCard()};
 };
 
-TEST_F(KvAppletTest, BusinessCardApplet) {
+// One golden file for each element.
+TEST_F(KvAppletTest, Goldens) {
   KvJCardApplet applet(layout.get(), card.get(), "#ffeecc", "blue", &users, nullptr);
-  std::string full = Emit(&applet);
-  EXPECT_EQ(full, ReadAll(kGolden + "jcard.html"));
+  KvGraphViewApplet graph("ann 1", "blue", 400, 300, "#ffeecc", 2, "FN", "print.cgi?a=1&b=2", 1, 0, 1900,
+                          "PersonSelectorCookie");
+  KvMouseOverLink link(layout.get(), card.get(), "ann 1", &users, nullptr);
+  EXPECT_EQ(Emit(&applet), ReadAll(kGolden + "jcard.html"));
+  EXPECT_EQ(Emit(&graph), ReadAll(kGolden + "graphview.html"));
+  EXPECT_EQ(Emit(&link, 0, 1, "blue"), ReadAll(kGolden + "mouseover.html"));
+}
 
-  // Without a card: the same element up to the titles, and nothing more.
+TEST_F(KvAppletTest, WithoutCardOrInSingleMode) {
+  // The business card: the same element up to the titles, and nothing more.
+  const std::string full = ReadAll(kGolden + "jcard.html");
   KvJCardApplet titles(layout.get(), nullptr, "#ffeecc", "blue", &users, nullptr);
   std::string head = Emit(&titles);
   ASSERT_GT(head.size(), kAppletEnd.size());
@@ -81,72 +89,43 @@ TEST_F(KvAppletTest, BusinessCardApplet) {
   head.resize(head.size() - kAppletEnd.size());
   EXPECT_EQ(full.compare(0, head.size(), head), 0) << head;
   EXPECT_EQ(full.find("\"uid\"", 0), head.size() + strlen("\n  <param name="));
-}
 
-TEST_F(KvAppletTest, GraphViewApplet) {
-  KvGraphViewApplet multi("ann 1", "blue", 400, 300, "#ffeecc", 2, "FN",
-                          "print.cgi?a=1&b=2", 1, 0, 1900, "PersonSelectorCookie");
-  EXPECT_EQ(Emit(&multi), ReadAll(kGolden + "graphview.html"));
-
-  KvGraphViewApplet single("u", "blue", 1, 1, nullptr, 1, nullptr, nullptr, 0, 1, 0,
-                           nullptr);
+  KvGraphViewApplet single("u", "blue", 1, 1, nullptr, 1, nullptr, nullptr, 0, 1, 0, nullptr);
   std::string out = Emit(&single);
-  EXPECT_NE(out.find("selector_mode=single&PersonSelectorCookieToLook=\""),
-            std::string::npos)
-      << out;
+  EXPECT_NE(out.find("selector_mode=single&PersonSelectorCookieToLook=\""), std::string::npos) << out;
   EXPECT_EQ(out.find("selectorOn"), std::string::npos);
   EXPECT_NE(out.find("<param name=\"singleSelMode\" value=\"true\">"), std::string::npos);
-}
 
-TEST_F(KvAppletTest, MouseOverLink) {
-  KvMouseOverLink link(layout.get(), card.get(), "ann 1", &users, nullptr);
-  EXPECT_EQ(Emit(&link, 0, 1, "blue"), ReadAll(kGolden + "mouseover.html"));
-
-  // Without a card the name comes from the directory and the lines are empty.
+  // The mouse-over link takes the name from the directory; the lines are empty.
   KvMouseOverLink bare(layout.get(), nullptr, "ann 1", &users, nullptr);
-  std::string out = EmitFlat(&bare, "blue");
+  out = EmitFlat(&bare, "blue");
   EXPECT_NE(out.find("updateJCard('Ann from the directory','','','','','','','','',"
-                     "'','','','');self.status="),
-            std::string::npos)
-      << out;
+                     "'','','','');self.status="), std::string::npos) << out;
   EXPECT_NE(out.find(".gif\">Ann from the directory</a>"), std::string::npos);
 }
 
 // One layout field after the name line, and the person's entry for it.
 TEST_F(KvAppletTest, CardLineRules) {
-  struct Case {
-    const char* name;
-    VCardEntry* field;
-    VCardEntry* entry;  // null: the card has none
-    const char* text;
-    const char* url;
-    const char* target;
-  } cases[] = {
-      {"option value missing from the list is shown as stored",
-       Entry(kVCardOrg, "D"), Entry(kVCardOrg, "d9"), "d9", "", ""},
-      {"an attribute of another type shows its value",
-       Entry(kVCardTitle, "T"), Entry(kVCardTitle, "t1"), "t1", "", ""},
-      {"a script address is not opened",
-       Entry(kVCardURL, "W"), Entry(kVCardURL, "javascript:alert(1)"),
+  // entry null: the card has none.
+  const struct { const char* name; VCardEntry *field, *entry; const char *text, *url, *target; } cases[] = {
+      {"option value missing from the list is shown as stored", Entry(kVCardOrg, "D"),
+       Entry(kVCardOrg, "d9"), "d9", "", ""},
+      {"an attribute of another type shows its value", Entry(kVCardTitle, "T"), Entry(kVCardTitle, "t1"),
+       "t1", "", ""},
+      {"a script address is not opened", Entry(kVCardURL, "W"), Entry(kVCardURL, "javascript:alert(1)"),
        "javascript:alert(1)", "", ""},
-      {"a field marked VALUE=URL opens its address",
-       Entry(kVCardFirstLabel + 1, "L", {kValueIsURL}),
-       Entry(kVCardFirstLabel + 1, "HTTPS://x.org", {kValueIsURL}), "HTTPS://x.org",
-       "HTTPS://x.org", "_top"},
-      {"an identifier without parameter is plain text",
-       Entry(kVCardKavriUID, "M"), Entry(kVCardKavriUID, "boss"), "boss", "", ""},
-      {"a person's identifier links to the person",
-       Entry(kVCardKavriUID, "M", {kIndirectMgr}),
+      {"a field marked VALUE=URL opens its address", Entry(kVCardFirstLabel + 1, "L", {kValueIsURL}),
+       Entry(kVCardFirstLabel + 1, "HTTPS://x.org", {kValueIsURL}), "HTTPS://x.org", "HTTPS://x.org", "_top"},
+      {"an identifier without parameter is plain text", Entry(kVCardKavriUID, "M"),
+       Entry(kVCardKavriUID, "boss"), "boss", "", ""},
+      {"a person's identifier links to the person", Entry(kVCardKavriUID, "M", {kIndirectMgr}),
        Entry(kVCardKavriUID, "b&b", {kIndirectMgr}), "b&b",
-       "../../velmora/bin/velmora.cgi?program=front&selected_prog=getentry&uid=b%26b",
-       "main_frame"},
-      {"parameters must match", Entry(kVCardEmail, "E", {kInternet}),
-       Entry(kVCardEmail, "a@b"), "", "", ""},
-      {"an empty value gives nothing", Entry(kVCardEmail, "E"),
-       Entry(kVCardEmail, ""), "", "", ""},
+       "../../velmora/bin/velmora.cgi?program=front&selected_prog=getentry&uid=b%26b", "main_frame"},
+      {"parameters must match", Entry(kVCardEmail, "E", {kInternet}), Entry(kVCardEmail, "a@b"), "", "", ""},
+      {"an empty value gives nothing", Entry(kVCardEmail, "E"), Entry(kVCardEmail, ""), "", "", ""},
       {"no entry gives nothing", Entry(kVCardOrg, "D"), nullptr, "", "", ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     VCard one;
     one.AddEntry(kVCardFN, "Name");
     one.AddEntry(c.field);

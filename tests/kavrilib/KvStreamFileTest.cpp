@@ -4,10 +4,9 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "CaptureRequest.h"
 #include "TestSupport.h"
@@ -17,87 +16,65 @@ namespace {
 
 class KvStreamFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(tree.Make("/tmp/kvfile"));
-    dir = tree.top();
-  }
-
-  std::string MakeFile(const std::string& name, size_t size) {
-    std::string path = dir + "/" + name;
+  void SetUp() override { ASSERT_TRUE(tree.Make("/tmp/kvfile", {"x/y/z"})); }
+  std::string MakeFile(size_t size) {
     std::string bytes;
     for (size_t i = 0; i < size; i++) bytes += static_cast<char>(i % 251);
-    testsupport::WriteAll(path, bytes);
-    return path;
+    testsupport::WriteAll(tree.Path("data.bin"), bytes);
+    return tree.Path("data.bin");
   }
-
   testsupport::TempTree tree;
-  std::string dir;
 };
 
 TEST_F(KvStreamFileTest, HeadersAndPiecesBySize) {
-  struct {
-    size_t size;
-    std::vector<int> pieces;
-  } cases[] = {{0, {}}, {1, {1}}, {16384, {16384}}, {16385, {16384, 1}}, {40000, {16384, 16384, 7232}}};
+  const std::string headers = "Content-type: text/x-vcard\nStatus: 200 OK\n"
+                              "Content-Disposition: attachment; filename=\"out.vcf\"\n\n";
+  const struct { size_t size; std::vector<int> pieces; } cases[] = {
+      {0, {}}, {1, {1}}, {16384, {16384}}, {16385, {16384, 1}}, {40000, {16384, 16384, 7232}}};
   for (const auto& c : cases) {
-    std::string path = MakeFile("data.bin", c.size);
+    std::string path = MakeFile(c.size);
     CaptureRequest req;
     EXPECT_EQ(KvStreamFile(&req, "out.vcf", path.c_str(), nullptr, "text/x-vcard"), 1);
-    const std::string headers =
-        "Content-type: text/x-vcard\nStatus: 200 OK\nContent-Disposition: attachment; filename=\"out.vcf\"\n\n";
-    ASSERT_EQ(req.out.substr(0, headers.size()), headers) << c.size;
-    std::string body = req.out.substr(headers.size());
+    EXPECT_EQ(req.out, headers + (c.size ? testsupport::ReadAll(path) : "\n")) << c.size;
     EXPECT_EQ(req.pieces, c.pieces) << c.size;
-    if (c.size == 0) {
-      EXPECT_EQ(body, "\n");
-    } else {
-      EXPECT_EQ(body, testsupport::ReadAll(path));
-    }
   }
 }
 
-TEST_F(KvStreamFileTest, ContentTypeFromTheConfigurationUnlessGiven) {
-  std::string path = MakeFile("a", 3);
-  // A configuration in a directory of its own; without a MIME types file the
-  // built-in table answers.
-  ASSERT_EQ(system(("mkdir -p " + dir + "/x/y/z").c_str()), 0);
+// The given type, else the configuration's (without a MIME types file the
+// built-in table answers), else text/plain.
+TEST_F(KvStreamFileTest, ContentType) {
+  std::string path = MakeFile(3);
   char* cwd = getcwd(nullptr, 0);
-  ASSERT_EQ(chdir((dir + "/x/y/z").c_str()), 0);
-  {
-    KvConfigDB config((dir + "/configInfo.lst").c_str());
+  ASSERT_EQ(chdir(tree.Path("x/y/z").c_str()), 0);
+  KvConfigDB config(tree.Path("configInfo.lst").c_str());
+  const struct { const char* name; KvConfigDB* config; const char* given; const char* type; } cases[] = {
+      {"photo.gif", &config, nullptr, "image/gif"},
+      {"photo.gif", &config, "application/octet-stream", "application/octet-stream"},
+      {"README", nullptr, nullptr, "text/plain"}};
+  for (const auto& c : cases) {
     CaptureRequest req;
-    EXPECT_EQ(KvStreamFile(&req, "photo.gif", path.c_str(), &config, nullptr), 1);
-    EXPECT_EQ(req.out.rfind("Content-type: image/gif\n", 0), 0u) << req.out;
-
-    CaptureRequest given;
-    KvStreamFile(&given, "photo.gif", path.c_str(), &config, "application/octet-stream");
-    EXPECT_EQ(given.out.rfind("Content-type: application/octet-stream\n", 0), 0u);
-
-    CaptureRequest none;
-    KvStreamFile(&none, "README", path.c_str(), nullptr, nullptr);
-    EXPECT_EQ(none.out.rfind("Content-type: text/plain\n", 0), 0u);
+    EXPECT_EQ(KvStreamFile(&req, c.name, path.c_str(), c.config, c.given), 1);
+    EXPECT_EQ(req.out.rfind("Content-type: " + std::string(c.type) + "\n", 0), 0u) << req.out;
   }
   EXPECT_EQ(chdir(cwd), 0);
   free(cwd);
 }
 
-TEST_F(KvStreamFileTest, UnreadablePathWritesNothing) {
+TEST_F(KvStreamFileTest, UnreadablePathsAndPrivateCopies) {
   CaptureRequest req;
-  EXPECT_EQ(KvStreamFile(&req, "f", nullptr, nullptr, "text/plain"), 0);
-  EXPECT_EQ(KvStreamFile(&req, "f", (dir + "/missing").c_str(), nullptr, "text/plain"), 0);
-  EXPECT_EQ(KvStreamFile(&req, "f", dir.c_str(), nullptr, "text/plain"), 0);
+  for (const char* path : {static_cast<const char*>(nullptr), "/nonexistent/f", tree.top().c_str()}) {
+    EXPECT_EQ(KvStreamFile(&req, "f", path, nullptr, "text/plain"), 0) << path;
+  }
   EXPECT_EQ(req.out, "");
-}
 
-TEST_F(KvStreamFileTest, FilePathIsAPrivateCopy) {
-  std::string path = MakeFile("orig", 100);
+  std::string path = MakeFile(100);
   char* copy = KvGetFilePath(path.c_str());
   ASSERT_NE(copy, nullptr);
   EXPECT_NE(std::string(copy), path);
-  EXPECT_EQ(KvGetFileSize(copy), 100);
+  EXPECT_EQ(testsupport::ReadAll(copy), testsupport::ReadAll(path));
   unlink(copy);
   free(copy);
-  EXPECT_EQ(KvGetFilePath((dir + "/missing").c_str()), nullptr);
+  EXPECT_EQ(KvGetFilePath(tree.Path("missing").c_str()), nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,6 @@
 // The streamed page and the standard progress callback.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "CaptureRequest.h"
@@ -14,22 +10,20 @@
 namespace {
 
 const std::string kHead = "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n<html>";
-const std::string kScroll =
-    "<script language=\"JavaScript\">parent.scroll(1, 10000);\n</script>";
-
-std::string Filler() {
+const std::string kScroll = "<script language=\"JavaScript\">parent.scroll(1, 10000);\n</script>";
+const std::string kFiller = [] {
   std::string lines;
   for (int i = 0; i < 10; i++) lines += std::string(98, ' ') + "\n";
   return lines;
-}
+}();
 
 TEST(KvStreamPageTest, PiecesAreWrappedAndFlushedAtOnce) {
+  const std::string body = "<body bgcolor=\"#ffffff\" onload=\"top.CurrentProg='indexData'\">";
   CaptureRequest req;
   {
     KvStreamPage page(&req, "indexData", "style0");
-    EXPECT_EQ(req.out, kHead + "<body bgcolor=\"#ffffff\" onload=\"top.CurrentProg='indexData'\">");
+    EXPECT_EQ(req.out, kHead + body);
     EXPECT_EQ(req.flushes, 1);
-
     EXPECT_EQ(page.addObject(new B("x<y")), nullptr);
     EXPECT_EQ(req.flushes, 2);
     EXPECT_EQ(req.flushedAt.back(), req.out.size());
@@ -37,102 +31,64 @@ TEST(KvStreamPageTest, PiecesAreWrappedAndFlushedAtOnce) {
     page.addObject(new KvImage("bsave"));
     // An object that belongs to another tree is refused, not sent or freed.
     HTMLObject parent;
-    HTMLObject* owned = parent.addObject(new B("kept"));
     size_t before = req.out.size();
-    EXPECT_EQ(page.addObject(owned), nullptr);
+    EXPECT_EQ(page.addObject(parent.addObject(new B("kept"))), nullptr);
     EXPECT_EQ(req.out.size(), before);
   }
-  EXPECT_EQ(req.out, kHead + "<body bgcolor=\"#ffffff\" onload=\"top.CurrentProg='indexData'\">" +
-                         kScroll + "<b>x&lt;y</b>" + Filler() + kScroll + "42" + Filler() +
-                         kScroll + "<img border=\"0\" src=\"images/style0/bsave.gif\">" +
-                         Filler() + "</body></html>");
+  EXPECT_EQ(req.out, kHead + body + kScroll + "<b>x&lt;y</b>" + kFiller + kScroll + "42" + kFiller +
+                         kScroll + "<img border=\"0\" src=\"images/style0/bsave.gif\">" + kFiller +
+                         "</body></html>");
   EXPECT_EQ(req.flushes, 5);
-}
 
-TEST(KvStreamPageTest, WithoutHelpContextAndWithNothingStreamed) {
-  CaptureRequest req;
-  KvStreamPage* page = new KvStreamPage(&req, nullptr, nullptr);
-  page->emit(&req, 0, 1, nullptr);  // the framework's final emission: nothing
+  // Without a help context and with nothing streamed; the framework's final
+  // emission writes nothing.
+  CaptureRequest empty;
+  KvStreamPage* page = new KvStreamPage(&empty, nullptr, nullptr);
+  page->emit(&empty, 0, 1, nullptr);
   delete page;
-  EXPECT_EQ(req.out, kHead + "<body bgcolor=\"#ffffff\"></body></html>");
+  EXPECT_EQ(empty.out, kHead + "<body bgcolor=\"#ffffff\"></body></html>");
 }
 
-class KvCallbackTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(tree.Make("/tmp/kvlog"));
-    dir = tree.top();
-    logPath = dir + "/log";
-  }
-
-  std::string LogText() { return testsupport::ReadAll(logPath); }
-
-  // The streamed bytes of the pieces only (between the body tag and the end).
-  static std::string Pieces(const std::string& out) {
-    size_t start = out.find('>', out.find("<body")) + 1;
-    std::string pieces = out.substr(start);
-    std::string::size_type p;
-    while ((p = pieces.find(kScroll)) != std::string::npos) pieces.erase(p, kScroll.size());
-    const std::string filler = Filler();
-    while ((p = pieces.find(filler)) != std::string::npos) pieces.erase(p, filler.size());
-    return pieces;
-  }
-
+// Counts, messages and errors go to the page, messages and errors to the log.
+TEST(KvStreamPageTest, StdCallback) {
   testsupport::TempTree tree;
-  std::string dir;
-  std::string logPath;
-};
-
-TEST_F(KvCallbackTest, CountsMessagesAndErrors) {
-  CaptureRequest req;
-  {
-    KvLog log("Test", KV_INFO, logPath.c_str(), 0);
-    KvStreamPage page(&req, nullptr, nullptr);
-    CallbackContext ctx(nullptr, &page, "records processed", &log);
-    CallbackProgress progress;
-
-    char count[] = " ignored";
-    progress.Init(350, count, nullptr);
-    StdCallbackFunction(&ctx, &progress);
-
-    char message[] = "Indexing done";
-    progress.Init(-1, message, nullptr);
-    StdCallbackFunction(&ctx, &progress);
-
-    ValList errors;
-    errors.Append("bad line 3");
-    errors.Append("bad <line> 9");
-    progress.Init(-1, nullptr, &errors);
-    StdCallbackFunction(&ctx, &progress);
-  }
-  EXPECT_EQ(Pieces(req.out),
-            "350 records processed<br>"
-            "<b>Indexing done</b><br>"
-            "<h2>Error</h2><b>bad line 3</b><b>bad &lt;line&gt; 9</b><br>"
-            "</body></html>");
-  std::string log = LogText();
-  EXPECT_NE(log.find(":Test:KV_INFO:Indexing done\n"), std::string::npos) << log;
-  EXPECT_NE(log.find(":Test:KV_ERROR:bad line 3\n"), std::string::npos);
-  EXPECT_NE(log.find(":Test:KV_ERROR:bad <line> 9\n"), std::string::npos);
-}
-
-TEST_F(KvCallbackTest, NothingWithoutAPageOrLog) {
-  CallbackContext noPage(nullptr, nullptr, "x", nullptr);
+  ASSERT_TRUE(tree.Make("/tmp/kvlog"));
   CallbackProgress progress;
+  CallbackContext noPage(nullptr, nullptr, "x", nullptr);
   progress.Init(1, nullptr, nullptr);
   StdCallbackFunction(&noPage, &progress);  // must not crash
-
-  CaptureRequest req;
+  char count[] = " ignored", message[] = "Indexing done";
+  ValList errors;
+  errors.Append("bad line 3");
+  errors.Append("bad <line> 9");
+  CaptureRequest req, bare;
   {
-    KvStreamPage page(&req, nullptr, nullptr);
-    CallbackContext ctx(nullptr, &page, nullptr, nullptr);
-    char message[] = "m";
-    progress.Init(-1, message, nullptr);
-    StdCallbackFunction(&ctx, &progress);
-    progress.Init(0, nullptr, nullptr);
-    StdCallbackFunction(&ctx, &progress);
+    KvLog log("Test", KV_INFO, tree.Path("log").c_str(), 0);
+    KvStreamPage page(&req, nullptr, nullptr), barePage(&bare, nullptr, nullptr);
+    CallbackContext ctx(nullptr, &page, "records processed", &log), bareCtx(nullptr, &barePage, nullptr, nullptr);
+    for (CallbackContext* c : {&ctx, &bareCtx}) {
+      progress.Init(c == &ctx ? 350 : 0, count, nullptr);
+      StdCallbackFunction(c, &progress);
+      progress.Init(-1, message, nullptr);
+      StdCallbackFunction(c, &progress);
+      progress.Init(-1, nullptr, &errors);
+      StdCallbackFunction(c, &progress);
+    }
   }
-  EXPECT_EQ(Pieces(req.out), "<b>m</b><br>0 <br></body></html>");
+  // The streamed pieces without their scroll scripts and fillers.
+  for (std::string* out : {&req.out, &bare.out}) {
+    out->erase(0, out->find('>', out->find("<body")) + 1);
+    for (const std::string& cut : {kScroll, kFiller}) {
+      for (size_t p; (p = out->find(cut)) != std::string::npos;) out->erase(p, cut.size());
+    }
+  }
+  const std::string messages = "<b>Indexing done</b><br><h2>Error</h2><b>bad line 3</b><b>bad &lt;line&gt; 9</b><br>";
+  EXPECT_EQ(req.out, "350 records processed<br>" + messages + "</body></html>");
+  EXPECT_EQ(bare.out, "0 <br>" + messages + "</body></html>");
+  std::string log = testsupport::ReadAll(tree.Path("log"));
+  for (const char* line : {":Test:KV_INFO:Indexing done\n", ":Test:KV_ERROR:bad line 3\n", ":Test:KV_ERROR:bad <line> 9\n"}) {
+    EXPECT_NE(log.find(line), std::string::npos) << log;
+  }
 }
 
 }  // namespace
