@@ -1,7 +1,8 @@
-// Building the element tree: the attached-once rule, child order, and the
-// attribute operations with their escaping.
+// Building the element tree: the attached-once rule, child order, the
+// attribute operations with their escaping; URLs and the header objects.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "CaptureRequest.h"
@@ -125,6 +126,50 @@ TEST(HTMLObjectTest, LongSiblingChainIsDeleted) {
     last = row;
   }
   delete table;
+}
+
+// Parameters are encoded and joined; anchors, URLs inside attributes, and
+// the small header objects.
+TEST(HTMLObjectTest, UrlsAndHeaderObjects) {
+  Url* other = new Url("x.cgi?fixed=1&");
+  ValNameList params;
+  params.Append("k y", "a&b<c>\"d\"");
+  params.Append("uid", "\xE9t\xE9/~+");
+  other->addAttribute(&params);
+  other->addAttribute(kAttrHref, String("p q"));  // named after the table
+  other->addAttribute("n", 5);
+  other->AddAnchorName("first");
+  other->AddAnchorName("top");
+  // Without a base only the children (a javascript: text) are written.
+  HTMLObject* script = new HTMLObject();
+  script->addData("javascript:submitForm()");
+  script->SetActivateURLs(0);
+  Url* js = new Url(script);
+  js->addAttribute("ignored", "1");
+  Url* href = new Url("a.cgi");
+  href->addAttribute("program", "front");
+  href->AddAnchorName("end");
+  A* link = new A("go");
+  link->addAttribute(kAttrHref, href);
+  link->addAttribute(kAttrWidth, 5);
+  WindowTarget* target = new WindowTarget((const char*)nullptr);
+  target->addNextObject(new WindowTarget("main_frame"));
+  target->GetNextObject()->addNextObject(new ContentBase("http://h/d/"));
+  std::string blanks;
+  for (int i = 0; i < 10; i++) blanks += std::string(98, ' ') + "\n";
+  const struct { HTMLObject* object; std::string expected; } cases[] = {
+      {new Url("help.cgi"), "help.cgi"},
+      {other, "x.cgi?fixed=1&?k%20y=a%26b%3Cc%3E%22d%22&uid=%E9t%E9%2F%7E%2B&href=p%20q&n=5#top"},
+      {js, "javascript:submitForm()"},
+      {link, "\n<a href=\"a.cgi?program=front#end\" width=\"5\">go</a>"},
+      {target, "Window-target: navbar_frame\nWindow-target: main_frame\nContent-Base: \"http://h/d/\"\n"},
+      {new CacheBuster("<!-- x -->"), "\n&lt;!-- x --&gt;" + blanks + "\n"},
+      {new CacheBuster(new B("y")), "\n<b>y</b>\n"},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<HTMLObject> owned(c.object);
+    EXPECT_EQ(Emit(c.object), c.expected);
+  }
 }
 
 }  // namespace
