@@ -2,10 +2,8 @@
 // a string) and small helpers to look at lists and files.
 #pragma once
 
-#include <dirent.h>
-
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -53,13 +51,10 @@ inline Pairs ToPairs(const ValNameList* list) {
 
 using testsupport::ReadAll;
 
+// The names in dir (none when it cannot be read).
 inline std::vector<std::string> DirFiles(const std::string& dir) {
   std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
-    }
-    closedir(d);
-  }
+  std::error_code ignored;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ignored)) names.push_back(e.path().filename());
   return names;
 }
