@@ -57,7 +57,10 @@ int ModuleMain(RequestInfo* req) {
       }
       snprintf(line, sizeof line, " mode=%o bytes=",
                stat(it->extra1, &st) == 0 ? st.st_mode & 07777 : 0);
-      out += " file=" + std::string(it->extra1) + line + Text(data, true);
+      // A file in TMPDIR shows as "$TMPDIR", for output that does not change.
+      std::string path = it->extra1, tmp = std::string(getenv("TMPDIR") ? getenv("TMPDIR") : "") + "/";
+      if (path.rfind(tmp, 0) == 0 && path.find('/', tmp.size()) == std::string::npos) path = "$TMPDIR";
+      out += " file=" + path + line + Text(data, true);
     }
     out += "\n";
   }

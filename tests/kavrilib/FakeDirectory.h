@@ -33,12 +33,10 @@ class FakeUserDB : public StubUserDB {
     if (!it->second.email.empty()) card->AddEntry(kVCardEmail, it->second.email.c_str());
     return card;
   }
-  int IsValidUser(const char* uid) override { return people.count(uid) ? 1 : 0; }
   char* GetDisplayName(const char* uid) override {
     auto it = people.find(uid);
     return strdup(it == people.end() ? uid : it->second.name.c_str());
   }
-  int GetNumAccounts() override { return static_cast<int>(people.size()); }
   ValList* GetAttributeList() override {
     ValList* list = new ValList();
     for (const auto& a : attributes) list->Append(a.id.c_str());
@@ -69,10 +67,6 @@ class FakeGroupDB : public StubGroupDB {
     groups[gid] = {name, members};
   }
 
-  char* GetGroupName(const char* gid) override {
-    auto it = groups.find(gid);
-    return it == groups.end() ? nullptr : strdup(it->second.name.c_str());
-  }
   using StubGroupDB::SortByValue;
   ValNameList* SortByValue(ValList* gids) override {
     ValNameList unsorted;
