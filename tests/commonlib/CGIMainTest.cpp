@@ -65,21 +65,16 @@ class CGIMainTest : public ::testing::Test {
   std::string Run(Env env, const std::string& body = "") {
     env["TMPDIR"] = tmp_;
     if (!body.empty() && !env.count("CONTENT_LENGTH")) env["CONTENT_LENGTH"] = std::to_string(body.size());
-    for (const char* keep : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
-      if (getenv(keep)) env[keep] = getenv(keep);
-    }
     testsupport::WriteAll(tree_.Path("in"), body);
-    Strings strings;
-    for (const auto& [k, v] : env) strings.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (std::string& s : strings) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    char program[] = ECHO_PROGRAM;
-    char* argv[] = {program, nullptr};
     status_ = testsupport::InChild([&] {
+      for (const char* keep : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        if (getenv(keep)) env.emplace(keep, getenv(keep));
+      }
+      clearenv();
+      for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
       if (!freopen(tree_.Path("in").c_str(), "rb", stdin) || !freopen(tree_.Path("out").c_str(), "wb", stdout))
         return 126;
-      execve(program, argv, envp.data());
+      execl(ECHO_PROGRAM, ECHO_PROGRAM, static_cast<char*>(nullptr));
       return 127;
     });
     return ReadAll(tree_.Path("out"));

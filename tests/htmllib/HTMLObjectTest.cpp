@@ -44,13 +44,12 @@ TEST(HTMLObjectTest, ChildrenKeepTheirOrder) {
   body.prependObject(new B("b"));
   HTMLObject* tail = body.addObject(new B("c"));
   tail->addNextObject(new I("d"));
-  EXPECT_EQ(Emit(&body),
-            "\n<body>t<b>b</b>\n  zeroone2<b>c</b><i>d</i>\n</body>");
-  body.addData(7);
-  EXPECT_STREQ(body.GetText(), "7");
+  EXPECT_EQ(Emit(&body), "\n<body>t<b>b</b>\n  zeroone2<b>c</b><i>d</i>\n</body>");
 }
 
-TEST(HTMLObjectTest, AttributeValuesAreEscaped) {
+// Values are escaped; AppendToAttribute puts new text first; Modify and
+// Delete touch only the first match (names ignore case).
+TEST(HTMLObjectTest, AttributeOperations) {
   Input input((const char*)nullptr);
   input.addAttribute(kAttrValue, "a\"<b>&c'");
   input.addAttribute(kAttrTitle, String("x<y"));
@@ -60,26 +59,20 @@ TEST(HTMLObjectTest, AttributeValuesAreEscaped) {
   EXPECT_STREQ(named->name, "n&lt;m");
   EXPECT_STREQ(named->value, "v&amp;w");
   EXPECT_EQ(named->number, 0);
-  EXPECT_EQ(Emit(&input),
-            "\n<input value=\"a&quot;&lt;b&gt;&amp;c'\" title=\"x&lt;y\""
-            " size=\"12\" =\"v&amp;w\""
-            " onMouseOver=\"self.status='say &quot;it\\'s&quot;'; return "
-            "true\">");
-  EXPECT_STREQ(HTMLObject::MakeStatusMessage(nullptr).CStr(),
-               "self.status=''; return true");
-}
+  EXPECT_EQ(Emit(&input), "\n<input value=\"a&quot;&lt;b&gt;&amp;c'\" title=\"x&lt;y\" size=\"12\" =\"v&amp;w\""
+                          " onMouseOver=\"self.status='say &quot;it\\'s&quot;'; return true\">");
+  EXPECT_STREQ(HTMLObject::MakeStatusMessage(nullptr).CStr(), "self.status=''; return true");
 
-TEST(HTMLObjectTest, AppendToAttributePutsNewTextFirst) {
-  Input input((const char*)nullptr);
-  input.addAttribute(kAttrOnClick, "a()");
-  HTMLAttribute* found = input.AppendToAttribute(kAttrOnClick, "b()");
+  Input click((const char*)nullptr);
+  click.addAttribute(kAttrOnClick, "a()");
+  HTMLAttribute* found = click.AppendToAttribute(kAttrOnClick, "b()");
   ASSERT_NE(found, nullptr);
   EXPECT_STREQ(found->value, "b();a()");
-  input.AppendToAttribute(kAttrOnClick, "x<1");
+  click.AppendToAttribute(kAttrOnClick, "x<1");
   EXPECT_STREQ(found->value, "x&lt;1;b();a()");
 
   // Without the attribute it is added, and null is returned.
-  EXPECT_EQ(input.AppendToAttribute(kAttrOnBlur, "f()"), nullptr);
+  EXPECT_EQ(click.AppendToAttribute(kAttrOnBlur, "f()"), nullptr);
   ASSERT_NE(found->next, nullptr);
   EXPECT_EQ(found->next->number, kAttrOnBlur);
   EXPECT_STREQ(found->next->value, "f()");
@@ -90,30 +83,25 @@ TEST(HTMLObjectTest, AppendToAttributePutsNewTextFirst) {
   HTMLAttribute* href = link.AppendToAttribute(kAttrHref, new B("y"));
   ASSERT_NE(href, nullptr);
   EXPECT_EQ(Emit(&link), "\n<a href=\"x.cgi<b>y</b>\"></a>");
-}
 
-TEST(HTMLObjectTest, ModifyAndDeleteTouchOnlyTheFirstMatch) {
-  Input input((const char*)nullptr);
-  input.addAttribute("Data", "1");
-  input.addAttribute(kAttrValue, "v1");
-  input.addAttribute("data", "2");
-  input.addAttribute(kAttrValue, "v2");
-
-  input.ModifyAttribute("DATA", "<3>");
-  input.ModifyAttribute(kAttrValue, 9);
-  input.ModifyAttribute("absent", "x");
-  input.ModifyAttribute(kAttrAlt, "x");
-  EXPECT_EQ(Emit(&input),
-            "\n<input =\"&lt;3&gt;\" value=\"9\" =\"2\" value=\"v2\">");
-
-  input.DeleteAttribute("dAtA");
-  input.DeleteAttribute(kAttrValue);
-  input.DeleteAttribute(kAttrAlt);
-  input.DeleteAttribute("absent");
-  EXPECT_EQ(Emit(&input), "\n<input =\"2\" value=\"v2\">");
-  input.DeleteAttribute("data");
-  input.DeleteAttribute(kAttrValue);
-  EXPECT_EQ(input.GetAttribute(), nullptr);
+  Input data((const char*)nullptr);
+  data.addAttribute("Data", "1");
+  data.addAttribute(kAttrValue, "v1");
+  data.addAttribute("data", "2");
+  data.addAttribute(kAttrValue, "v2");
+  data.ModifyAttribute("DATA", "<3>");
+  data.ModifyAttribute(kAttrValue, 9);
+  data.ModifyAttribute("absent", "x");
+  data.ModifyAttribute(kAttrAlt, "x");
+  EXPECT_EQ(Emit(&data), "\n<input =\"&lt;3&gt;\" value=\"9\" =\"2\" value=\"v2\">");
+  data.DeleteAttribute("dAtA");
+  data.DeleteAttribute(kAttrValue);
+  data.DeleteAttribute(kAttrAlt);
+  data.DeleteAttribute("absent");
+  EXPECT_EQ(Emit(&data), "\n<input =\"2\" value=\"v2\">");
+  data.DeleteAttribute("data");
+  data.DeleteAttribute(kAttrValue);
+  EXPECT_EQ(data.GetAttribute(), nullptr);
 }
 
 TEST(HTMLObjectTest, LongSiblingChainIsDeleted) {

@@ -18,8 +18,7 @@ using testsupport::ReadAll;
 const std::string kGolden = std::string(TEST_DATA_DIR) + "/kavrilib/";
 const std::string kAppletEnd = "\n</applet>";
 
-VCardEntry* Entry(int id, const char* value,
-                  std::initializer_list<std::pair<int, int>> params = {}) {
+VCardEntry* Entry(int id, const char* value, std::initializer_list<std::pair<int, int>> params = {}) {
   VCardEntry* entry = new VCardEntry(id, value);
   for (const auto& [kind, param] : params) entry->AddSubType(kind, param);
   return entry;
@@ -29,28 +28,9 @@ const std::pair<int, int> kInternet = {kSubTypeType, kTypeInternet};
 const std::pair<int, int> kIndirectMgr = {kSubTypeType, kTypeIndirectMgr};
 const std::pair<int, int> kValueIsURL = {kSubTypeValue, kValueURL};
 
-// Name, department (an attribute with options), mail (counted, no title),
-// manager, web page, and a sixth field past the four lines.
-VCard* Layout() {
-  VCard* layout = new VCard();
-  layout->AddEntry(kVCardFN, "Name");
-  layout->AddEntry(kVCardOrg, "Department");
-  layout->AddEntry(Entry(kVCardEmail, "", {kInternet}));
-  layout->AddEntry(Entry(kVCardKavriUID, "Manager", {kIndirectMgr}));
-  layout->AddEntry(kVCardURL, "Home <page>");
-  layout->AddEntry(kVCardNote, "Notes");
-  return layout;
-}
-
-VCard* AnnsCard() {
+VCard* Card(std::initializer_list<VCardEntry*> entries) {
   VCard* card = new VCard();
-  card->AddEntry(kVCardFN, "Ann O'Hara");
-  card->AddEntry(kVCardUID, "ann 1");
-  card->AddEntry(kVCardNote, "not shown");
-  card->AddEntry(kVCardOrg, "d1");
-  card->AddEntry(Entry(kVCardEmail, "ann@x.org", {kInternet}));
-  card->AddEntry(Entry(kVCardKavriUID, "boss", {kIndirectMgr}));
-  card->AddEntry(kVCardURL, "http://example.org/?a=1&b=2");
+  for (VCardEntry* entry : entries) card->AddEntry(entry);
   return card;
 }
 
@@ -64,8 +44,16 @@ class KvAppletTest : public ::testing::Test {
   }
 
   FakeUserDB users;
-  std::unique_ptr<VCard> layout{Layout()};
-  std::unique_ptr<VCard> card{AnnsCard()};
+  // Name, department (an attribute with options), mail (counted, no title),
+  // manager, web page, and a sixth field past the four lines.
+  std::unique_ptr<VCard> layout{Card({Entry(kVCardFN, "Name"), Entry(kVCardOrg, "Department"),
+                                      Entry(kVCardEmail, "", {kInternet}), Entry(kVCardKavriUID, "Manager", {kIndirectMgr}),
+                                      Entry(kVCardURL, "Home <page>"), Entry(kVCardNote, "Notes")})};
+  std::unique_ptr<VCard> card{Card({Entry(kVCardFN, "Ann O'Hara"), Entry(kVCardUID, "ann 1"),
+                                    Entry(kVCardNote, "not shown"), Entry(kVCardOrg, "d1"),
+                                    Entry(kVCardEmail, "ann@x.org", {kInternet}),
+                                    Entry(kVCardKavriUID, "boss", {kIndirectMgr}),
+                                    Entry(kVCardURL, "http://example.org/?a=1&b=2")})};
 };
 
 // One golden file for each element.
@@ -126,16 +114,12 @@ TEST_F(KvAppletTest, CardLineRules) {
       {"no entry gives nothing", Entry(kVCardOrg, "D"), nullptr, "", "", ""},
   };
   for (const auto& c : cases) {
-    VCard one;
-    one.AddEntry(kVCardFN, "Name");
-    one.AddEntry(c.field);
-    VCard person;
-    if (c.entry) person.AddEntry(c.entry);
+    std::unique_ptr<VCard> one(Card({Entry(kVCardFN, "Name"), c.field}));
+    std::unique_ptr<VCard> person(c.entry ? Card({c.entry}) : Card({}));
     String s[12];
     s[4] = String("stale");
-    KvJCardApplet::PopulateJCard(&one, &person, &users, nullptr, &s[0], &s[1], &s[2],
-                                 &s[3], &s[4], &s[5], &s[6], &s[7], &s[8], &s[9],
-                                 &s[10], &s[11]);
+    KvJCardApplet::PopulateJCard(one.get(), person.get(), &users, nullptr, &s[0], &s[1], &s[2], &s[3], &s[4],
+                                 &s[5], &s[6], &s[7], &s[8], &s[9], &s[10], &s[11]);
     EXPECT_STREQ(s[0].CStr(), c.text) << c.name;
     EXPECT_STREQ(s[1].CStr(), c.url) << c.name;
     EXPECT_STREQ(s[2].CStr(), c.target) << c.name;
