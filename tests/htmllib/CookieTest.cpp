@@ -16,12 +16,7 @@ namespace {
 
 using testsupport::Strings;
 
-// Friday 4 December 2026, 17:31:25 UTC.
-time_t FixedClock() {
-  struct tm t = {};
-  t.tm_year = 2026 - 1900, t.tm_mon = 11, t.tm_mday = 4, t.tm_hour = 17, t.tm_min = 31, t.tm_sec = 25;
-  return timegm(&t);
-}
+time_t FixedClock() { return 1796405485; }  // Friday 4 December 2026, 17:31:25 UTC
 
 class CookieTest : public testing::Test {
  protected:
