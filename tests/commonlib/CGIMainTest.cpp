@@ -43,8 +43,9 @@ std::string MultipartBody() {
   std::string b = "------WebKitFormBoundaryQ3d\r\nContent-Disposition: form-data; name=\"";
   return b + "program\"\r\n\r\nimportData\r\n" +
          b + "nothing\"; filename=\"\"\r\nContent-Type: application/octet-stream\r\n\r\n\r\n" +
-         b + "upload\"; filename=\"C:\\Users\\ann\\staff list.csv\"\r\nContent-Type: text/csv\r\n\r\n" + kBinary +
-         "\r\n" + b + "delimiter\"\r\n\r\n" + std::string(3001, ';') + "\r\n------WebKitFormBoundaryQ3d--\r\n";
+         b + "upload\"; filename=\"C:\\Users\\ann\\staff list.csv\"\r\nContent-Type: text/csv\r\n\r\n" +
+         kBinary + "\r\n" + b + "delimiter\"\r\n\r\n" + std::string(3001, ';') + "\r\n" +
+         "------WebKitFormBoundaryQ3d--\r\n";
 }
 
 Env With(Env env, const std::string& name, const std::string& value) {
@@ -72,8 +73,8 @@ class CGIMainTest : public ::testing::Test {
       }
       clearenv();
       for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-      if (!freopen(tree_.Path("in").c_str(), "rb", stdin) || !freopen(tree_.Path("out").c_str(), "wb", stdout))
-        return 126;
+      if (!freopen(tree_.Path("in").c_str(), "rb", stdin)) return 126;
+      if (!freopen(tree_.Path("out").c_str(), "wb", stdout)) return 126;
       execl(ECHO_PROGRAM, ECHO_PROGRAM, static_cast<char*>(nullptr));
       return 127;
     });
@@ -117,13 +118,14 @@ TEST_F(CGIMainTest, WhatTheModuleGets) {
       {With(kMultipart, "CONTENT_LENGTH", "abc"), MultipartBody(), "param ", {"program=fromQuery"}},
       // Nothing past CONTENT_LENGTH is read, even when more is there: the
       // last field is lost.
-      {With(kMultipart, "CONTENT_LENGTH", cut), MultipartBody(), "param program=", {"importData", "fromQuery"}},
+      {With(kMultipart, "CONTENT_LENGTH", cut), MultipartBody(), "param program=",
+       {"importData", "fromQuery"}},
       {With(kMultipart, "CONTENT_LENGTH", cut), MultipartBody(), "param delimiter", {}},
       {{{"REQUEST_METHOD", "GET"}, {"HTTP_COOKIE", "x=1; y=\"two\" ; z; w=a%3Ab+c"},
         {"HTTP_USER_AGENT", "Mozilla/4.0 (compatible; MSIE 4.01; Windows NT)"},
         {"SERVER_SOFTWARE", "Drovak-Enterprise/3.51"}},
-       "", "", {"Content-type: text/plain", "", "length=0", "browser=2 4.01 capable=1 system=0", "serverinfo=1 3.51",
-                "env=GET|||||", "cookie x=1", "cookie y=two", "cookie w=a:b+c"}},
+       "", "", {"Content-type: text/plain", "", "length=0", "browser=2 4.01 capable=1 system=0",
+                "serverinfo=1 3.51", "env=GET|||||", "cookie x=1", "cookie y=two", "cookie w=a:b+c"}},
       {{{"REQUEST_METHOD", "GET"}, {"HTTP_USER_AGENT", "Mozilla/4.5 [en] (Macintosh; I; PPC)"}}, "",
        "browser=", {"1 4.00 capable=1 system=1"}},
   };

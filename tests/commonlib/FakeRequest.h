@@ -51,6 +51,8 @@ using testsupport::ReadAll;
 inline std::vector<std::string> DirFiles(const std::string& dir) {
   std::vector<std::string> names;
   std::error_code ignored;
-  for (const auto& e : std::filesystem::directory_iterator(dir, ignored)) names.push_back(e.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
+    names.push_back(entry.path().filename());
+  }
   return names;
 }

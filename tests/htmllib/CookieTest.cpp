@@ -104,7 +104,8 @@ TEST_F(CookieTest, FormattedCookieStripes) {
       for (size_t i = 0; i < (c.stripes.empty() ? c.kept.size() : c.stripes[s]); i++) {
         joined += (i ? ":" : "") + *value++;
       }
-      expected.push_back((c.stripes.empty() ? "n=" : "KavriStriped-" + std::to_string(s) + "-n=") + joined + end);
+      const std::string name = c.stripes.empty() ? "n=" : "KavriStriped-" + std::to_string(s) + "-n=";
+      expected.push_back(name + joined + end);
     }
     if (!c.stripes.empty()) expected.push_back("n=KavriStriped-" + std::to_string(c.stripes.size()) + end);
     EXPECT_EQ(headers, expected);

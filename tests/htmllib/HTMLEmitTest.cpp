@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,11 +36,13 @@ TEST(HTMLEmitTest, ElementFamily) {
   const char* t = "a<b\nhttp://x.org/ c";
   std::string out;
   for (HTMLObject* element : std::initializer_list<HTMLObject*>{
-           new Head(t), new Body(t), new Title(t), new Link(t), new Address(t), new BlockQuote(t), new Form(t),
+           new Head(t), new Body(t), new Title(t), new Link(t), new Address(t), new BlockQuote(t),
+           new Form(t),
            new H1(t), new H2(t), new H3(t), new H4(t), new H5(t), new H6(t), new Hr(t), new Dl(t), new Dt(t),
            new Dd(t), new Ol(t), new Li(t), new Dir(t), new Menu(t), new Pre(t), new P(t), new TableData(t),
            new TableHeading(t), new TableRow(t), new Table(t), new A(t), new Img(t), new Center(t), new I(t),
-           new Br(t), new Select(t), new Option(t), new Input(t), new Applet(t), new FrameSet(t), new Param(t),
+           new Br(t), new Select(t), new Option(t), new Input(t), new Applet(t), new FrameSet(t),
+           new Param(t),
            new Frame(t), new Script(t), new Font(t), new B(t), new NoBR(t), new Strong(t), new TextArea(t),
            new BaseFont(t), new Spacer(t), new Ul(t)}) {
     out += Emit(element, 2, 1) + "|";
@@ -103,28 +104,30 @@ TEST(HTMLEmitTest, TextConversion) {
 TEST(HTMLEmitTest, CopiedFiles) {
   const std::string js = kData + "functions.js", body = kData + "body.html", nobody = kData + "nobody.html";
   const std::string missing = kData + "missing.js";
-  HTMLObject o;
-  const struct { std::function<int(CaptureRequest*)> call; int result; const char* written; } cases[] = {
-      {[&](CaptureRequest* r) { return o.EmitJSFunction(r, js.c_str(), "HELLOWORLD"); }, 0,
-       "function  helloWorld(a) {\n  var x = a;\n  if (x) {\n    x = 2;\n  }\n}\n"},
-      {[&](CaptureRequest* r) { return o.EmitJSFunction(r, js.c_str(), "other"); }, 0, "function other{\n}\n"},
-      // The line begins with "Function".
-      {[&](CaptureRequest* r) { return o.EmitJSFunction(r, js.c_str(), "Capital"); }, -1, ""},
-      {[&](CaptureRequest* r) { return o.EmitJSFunction(r, js.c_str(), "hello"); }, -1, ""},
-      {[&](CaptureRequest* r) { return o.EmitJSFunction(r, js.c_str(), "unclosed"); }, -1,
-       "function unclosed()\n  return 3;\n"},
-      {[&](CaptureRequest* r) { return o.EmitJSFunction(r, missing.c_str(), "x"); }, -1, ""},
-      {[&](CaptureRequest* r) { return o.EmitHTMLBody(r, body.c_str()); }, 0, "<p>first</p>\nsecond\n"},
-      {[&](CaptureRequest* r) { return o.EmitHTMLBody(r, nobody.c_str()); }, 0, ""},
-      {[&](CaptureRequest* r) { return o.EmitHTMLBody(r, missing.c_str()); }, -1, ""},
-      {[&](CaptureRequest* r) { return o.EmitJSCode(r, missing.c_str()); }, -1, ""},
-      {[&](CaptureRequest* r) { return o.EmitJSCode(r, nobody.c_str()); }, 0,
-       "<html>\n<p>no body tag</p>\n</html>\n\n\n"},
+  // F: EmitJSFunction, B: EmitHTMLBody, C: EmitJSCode.
+  const struct {
+    char call; const std::string& file; const char* name; int result; const char* written;
+  } cases[] = {
+      {'F', js, "HELLOWORLD", 0, "function  helloWorld(a) {\n  var x = a;\n  if (x) {\n    x = 2;\n  }\n}\n"},
+      {'F', js, "other", 0, "function other{\n}\n"},
+      {'F', js, "Capital", -1, ""},  // the line begins with "Function"
+      {'F', js, "hello", -1, ""},
+      {'F', js, "unclosed", -1, "function unclosed()\n  return 3;\n"},
+      {'F', missing, "x", -1, ""},
+      {'B', body, nullptr, 0, "<p>first</p>\nsecond\n"},
+      {'B', nobody, nullptr, 0, ""},
+      {'B', missing, nullptr, -1, ""},
+      {'C', missing, nullptr, -1, ""},
+      {'C', nobody, nullptr, 0, "<html>\n<p>no body tag</p>\n</html>\n\n\n"},
   };
+  HTMLObject o;
   for (const auto& c : cases) {
     CaptureRequest req;
-    EXPECT_EQ(c.call(&req), c.result) << c.written;
-    EXPECT_EQ(req.out, c.written);
+    const char* file = c.file.c_str();
+    int result = c.call == 'F' ? o.EmitJSFunction(&req, file, c.name)
+                               : c.call == 'B' ? o.EmitHTMLBody(&req, file) : o.EmitJSCode(&req, file);
+    EXPECT_EQ(result, c.result) << c.call << " " << c.file;
+    EXPECT_EQ(req.out, c.written) << c.call << " " << c.file;
   }
 
   // Included files follow the text in order; duplicates are kept, the first

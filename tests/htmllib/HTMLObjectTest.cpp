@@ -59,8 +59,8 @@ TEST(HTMLObjectTest, AttributeOperations) {
   EXPECT_STREQ(named->name, "n&lt;m");
   EXPECT_STREQ(named->value, "v&amp;w");
   EXPECT_EQ(named->number, 0);
-  EXPECT_EQ(Emit(&input), "\n<input value=\"a&quot;&lt;b&gt;&amp;c'\" title=\"x&lt;y\" size=\"12\" =\"v&amp;w\""
-                          " onMouseOver=\"self.status='say &quot;it\\'s&quot;'; return true\">");
+  EXPECT_EQ(Emit(&input), "\n<input value=\"a&quot;&lt;b&gt;&amp;c'\" title=\"x&lt;y\" size=\"12\""
+                          " =\"v&amp;w\" onMouseOver=\"self.status='say &quot;it\\'s&quot;'; return true\">");
   EXPECT_STREQ(HTMLObject::MakeStatusMessage(nullptr).CStr(), "self.status=''; return true");
 
   Input click((const char*)nullptr);

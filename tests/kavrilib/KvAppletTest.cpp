@@ -47,7 +47,8 @@ class KvAppletTest : public ::testing::Test {
   // Name, department (an attribute with options), mail (counted, no title),
   // manager, web page, and a sixth field past the four lines.
   std::unique_ptr<VCard> layout{Card({Entry(kVCardFN, "Name"), Entry(kVCardOrg, "Department"),
-                                      Entry(kVCardEmail, "", {kInternet}), Entry(kVCardKavriUID, "Manager", {kIndirectMgr}),
+                                      Entry(kVCardEmail, "", {kInternet}),
+                                      Entry(kVCardKavriUID, "Manager", {kIndirectMgr}),
                                       Entry(kVCardURL, "Home <page>"), Entry(kVCardNote, "Notes")})};
   std::unique_ptr<VCard> card{Card({Entry(kVCardFN, "Ann O'Hara"), Entry(kVCardUID, "ann 1"),
                                     Entry(kVCardNote, "not shown"), Entry(kVCardOrg, "d1"),

@@ -70,7 +70,8 @@ TEST(KvStreamPageTest, StdCallback) {
   {
     KvLog log("Test", KV_INFO, tree.Path("log").c_str(), 0);
     KvStreamPage page(&req, nullptr, nullptr), barePage(&bare, nullptr, nullptr);
-    CallbackContext ctx(nullptr, &page, "records processed", &log), bareCtx(nullptr, &barePage, nullptr, nullptr);
+    CallbackContext ctx(nullptr, &page, "records processed", &log);
+    CallbackContext bareCtx(nullptr, &barePage, nullptr, nullptr);
     for (CallbackContext* c : {&ctx, &bareCtx}) {
       progress.Init(c == &ctx ? 350 : 0, count, nullptr);
       StdCallbackFunction(c, &progress);
@@ -87,11 +88,13 @@ TEST(KvStreamPageTest, StdCallback) {
       for (size_t p; (p = out->find(cut)) != std::string::npos;) out->erase(p, cut.size());
     }
   }
-  const std::string messages = "<b>Indexing done</b><br><h2>Error</h2><b>bad line 3</b><b>bad &lt;line&gt; 9</b><br>";
+  const std::string messages =
+      "<b>Indexing done</b><br><h2>Error</h2><b>bad line 3</b><b>bad &lt;line&gt; 9</b><br>";
   EXPECT_EQ(req.out, "350 records processed<br>" + messages + "</body></html>");
   EXPECT_EQ(bare.out, "0 <br>" + messages + "</body></html>");
   std::string log = testsupport::ReadAll(tree.Path("log"));
-  for (const char* line : {":Test:KV_INFO:Indexing done\n", ":Test:KV_ERROR:bad line 3\n", ":Test:KV_ERROR:bad <line> 9\n"}) {
+  for (const char* line :
+       {":Test:KV_INFO:Indexing done\n", ":Test:KV_ERROR:bad line 3\n", ":Test:KV_ERROR:bad <line> 9\n"}) {
     EXPECT_NE(log.find(line), std::string::npos) << log;
   }
 }

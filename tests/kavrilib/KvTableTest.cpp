@@ -24,7 +24,9 @@ std::string Gap(int n) { return "<td>" + std::string(static_cast<size_t>(n), '\x
 TEST(KvTableTest, Layouts) {
   HTMLObject owner;
   HTMLObject* attached = owner.addObject("kept", 0);
-  const struct { int columns; KvBoolean spaced; int gap; std::function<void(KvTable*)> fill; std::string rows; } cases[] = {
+  const struct {
+    int columns; KvBoolean spaced; int gap; std::function<void(KvTable*)> fill; std::string rows;
+  } cases[] = {
       {3, 1, 4,
        [](KvTable* t) {
          for (const char* text : {"a", "b", "c", "d", "e"}) t->addObject(new HTMLObject(text));
@@ -47,8 +49,11 @@ TEST(KvTableTest, Layouts) {
       // A full-width row ends the unfinished one; the first-row flag stays, so
       // "b" still brings its spacer.
       {3, 1, 2,
-       [](KvTable* t) { t->SetWrap(0), t->addObject("a", 0), t->AddRow(new HTMLObject("wide")), t->addObject("b", 0); },
-       "<tr>" + Cell("a", " nowrap=\"true\"") + Gap(2) + "</tr><tr><td nowrap=\"true\" colspan=\"5\">wide</td></tr>"
+       [](KvTable* t) {
+         t->SetWrap(0), t->addObject("a", 0), t->AddRow(new HTMLObject("wide")), t->addObject("b", 0);
+       },
+       "<tr>" + Cell("a", " nowrap=\"true\"") + Gap(2) +
+           "</tr><tr><td nowrap=\"true\" colspan=\"5\">wide</td></tr>"
            "<tr>" + Cell("b", " nowrap=\"true\"") + Gap(2) + "</tr>"},
       {4, 0, 0, [](KvTable* t) { t->AddRow(new HTMLObject("w")); }, "<tr><td colspan=\"4\">w</td></tr>"},
       // The pair helpers centre their cells; alignment holds for later cells.
@@ -108,7 +113,8 @@ TEST(KvPersonGroupTableTest, Rows) {
   table.AddHyperlinkedDocuments("doc", docs.get(), "Files", "velmoraadmin.cgi", &params);
   table.AddCheckedDocuments("del", docs.get(), nullptr);
   table.AddDocumentsNoIcons(docs.get(), "Docs");
-  EXPECT_EQ(Emit(&table, 0, 1, "style0"), testsupport::ReadAll(TEST_DATA_DIR "/kavrilib/persongrouptable.html"));
+  EXPECT_EQ(Emit(&table, 0, 1, "style0"),
+            testsupport::ReadAll(TEST_DATA_DIR "/kavrilib/persongrouptable.html"));
 }
 
 }  // namespace

@@ -43,13 +43,15 @@ TEST(KvWidgetTest, Golden) {
   const struct { HTMLObject* object; const char* style = nullptr; } cases[] = {
       {new KvHiddenInput("h", 5)}, {new KvTextInput("t", "a\"b")}, {new KvTextInput("t", 3, 8)},
       {new KvPasswordInput("p", 12)}, {new KvFileInput("f", 30)}, {new KvSubmitButton("s", "Go")},
-      {new KvCheckBox("c", "v", "Text")}, {checked}, {new KvRadioButton("r", "v")}, {new KvTextArea("d", "x<y")},
+      {new KvCheckBox("c", "v", "Text")}, {checked}, {new KvRadioButton("r", "v")},
+      {new KvTextArea("d", "x<y")},
       {select}, {new KvMultiPartForm("up", new Url("a.cgi"))}, {new KvEmailForm("m", "mailto:a@b")},
       {new KvCommonImage("mgroupicon"), "style0"}, {new KvSpacer(0, 7)},
       {new KvImage(static_cast<const char*>(nullptr)), "style0"}, {KvGetKavriLogo(), "style0"},
       // Shared images are asked of sibling programs.
       {KvGetPersonGif("u 1", "small", 0)}, {KvGetCompanyLogo("3")}, {KvGetKavriCompanyGif()},
-      {KvGetFrontPageLogo()}, {button, "style0"}, {new KvImageButton(new DoNothingUrl(), "/x/y.gif", "t", 1), "s"},
+      {KvGetFrontPageLogo()}, {button, "style0"},
+      {new KvImageButton(new DoNothingUrl(), "/x/y.gif", "t", 1), "s"},
       {new KvCommonImageButton("u", "bhelp", "Help"), "s"},
       // Search terms are highlighted, ignoring case; no terms highlight all.
       {new KvLabel("Banana", an.get())}, {new KvLabel("Hi", empty.get())}, {new KvLabel("axzzb", two.get())},
@@ -60,7 +62,8 @@ TEST(KvWidgetTest, Golden) {
       {new SubmitFormAfterConfirmUrl("Sure?\nA\\B")}, {new HelpUrl("a b")},
       {new ConfirmUrl("Don't", new Url("x.cgi"))}, {new ConfirmDeleteUrl("m", nullptr)},
       {new ConfirmClearUrl("m", new Url("c"))}, {new ConfirmDeleteMeetingUrl("m", new Url("d"))},
-      {new ConfirmDeleteMeetingSubmitUrl("it's")}, {link}, {new AddBookUrl()}, {new AddUidItemToHotlistUrl("u1")},
+      {new ConfirmDeleteMeetingSubmitUrl("it's")}, {link}, {new AddBookUrl()},
+      {new AddUidItemToHotlistUrl("u1")},
       {new AddGidItemToHotlistUrl(gids.get())}, {new AddGidItemToHotlistUrl(static_cast<ValList*>(nullptr))},
       // Only the form with groups drops repeated addresses.
       {new EmailUrl("a@b.c")}, {new EmailUrl("u2", &users)}, {new EmailUrl(uids.get(), &users)},
