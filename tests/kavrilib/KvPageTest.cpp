@@ -121,27 +121,20 @@ TEST(KvStyleTest, SettingsOverDefaults) {
   }
   style.InitFromList(&settings);
   const struct { KvFrameSetStyle* frames; int rowsOrCols; const char* dims; } frames[] = {
-      {style.GetUpperFrameSetStyle(), kAttrRows, "7,*"},
-      {style.GetLogoFrameSetStyle(), kAttrCols, "7,*"},
+      {style.GetUpperFrameSetStyle(), kAttrRows, "7,*"}, {style.GetLogoFrameSetStyle(), kAttrCols, "7,*"},
       {style.GetSecondUpperFrameSetStyle(), kAttrRows, "50,*"},
-      {style.GetSecondLogoFrameSetStyle(), kAttrCols, "90,*"},
-      {style.GetLowerFrameSetStyle(), kAttrCols, "90,*"},
-      {style.GetSelectorFrameSetStyle(), kAttrRows, "65,*"},
-      {style.GetHelpFrameSetStyle(), kAttrRows, "7,*"}};
+      {style.GetSecondLogoFrameSetStyle(), kAttrCols, "90,*"}, {style.GetLowerFrameSetStyle(), kAttrCols, "90,*"},
+      {style.GetSelectorFrameSetStyle(), kAttrRows, "65,*"}, {style.GetHelpFrameSetStyle(), kAttrRows, "7,*"}};
   for (const auto& c : frames) {
     EXPECT_EQ(c.frames->GetRowOrCol(), c.rowsOrCols) << c.dims;
     EXPECT_STREQ(c.frames->GetDimensions(), c.dims);
   }
   const std::string gif = "../../../config/style/7";
   const struct { KvPageStyle* page; const char* colour; const char* gif; } pages[] = {
-      {style.GetLogoPageStyle(), "7", nullptr},
-      {style.GetUpperPageStyle(), "#639c9c", gif.c_str()},
-      {style.GetSecondLogoPageStyle(), "#639c9c", nullptr},
-      {style.GetSecondUpperPageStyle(), "#639c9c", nullptr},
-      {style.GetLowerPageStyle(), "#cece9c", nullptr},
-      {style.GetMainPageStyle(), "#ffffff", gif.c_str()},
-      {style.GetSelectorPageStyle(), "#cece9c", nullptr},
-      {style.GetHelpPageStyle(), "7", nullptr}};
+      {style.GetLogoPageStyle(), "7", nullptr}, {style.GetUpperPageStyle(), "#639c9c", gif.c_str()},
+      {style.GetSecondLogoPageStyle(), "#639c9c", nullptr}, {style.GetSecondUpperPageStyle(), "#639c9c", nullptr},
+      {style.GetLowerPageStyle(), "#cece9c", nullptr}, {style.GetMainPageStyle(), "#ffffff", gif.c_str()},
+      {style.GetSelectorPageStyle(), "#cece9c", nullptr}, {style.GetHelpPageStyle(), "7", nullptr}};
   for (const auto& c : pages) {
     EXPECT_STREQ(c.page->GetBgColor(), c.colour);
     EXPECT_STREQ(c.page->GetBgGif(), c.gif) << c.colour;
