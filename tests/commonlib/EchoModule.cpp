@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "commonlib.h"
@@ -50,11 +52,8 @@ int ModuleMain(RequestInfo* req) {
     out += "param " + Text(it->name) + "=" + Text(it->value);
     if (it->extra1) {
       struct stat st;
-      std::string data;
-      if (FILE* fp = fopen(it->extra1, "rb")) {
-        for (int c; (c = getc(fp)) != EOF;) data += static_cast<char>(c);
-        fclose(fp);
-      }
+      std::ifstream in(it->extra1, std::ios::binary);
+      std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       snprintf(line, sizeof line, " mode=%o bytes=",
                stat(it->extra1, &st) == 0 ? st.st_mode & 07777 : 0);
       // A file in TMPDIR shows as "$TMPDIR", for output that does not change.

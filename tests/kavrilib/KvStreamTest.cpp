@@ -122,7 +122,8 @@ TEST_F(KvStreamFileTest, HeadersAndPieces) {
     const char* name; size_t size; KvConfigDB* config; const char *given, *type; std::vector<int> pieces;
   } cases[] = {
       {"out.vcf", 0, nullptr, vcard, vcard, {}}, {"out.vcf", 1, nullptr, vcard, vcard, {1}},
-      {"out.vcf", 16384, nullptr, vcard, vcard, {16384}}, {"out.vcf", 16385, nullptr, vcard, vcard, {16384, 1}},
+      {"out.vcf", 16384, nullptr, vcard, vcard, {16384}},
+      {"out.vcf", 16385, nullptr, vcard, vcard, {16384, 1}},
       {"out.vcf", 40000, nullptr, vcard, vcard, {16384, 16384, 7232}},
       {"photo.gif", 3, &config, nullptr, "image/gif", {3}},
       {"photo.gif", 3, &config, "application/octet-stream", "application/octet-stream", {3}},
@@ -132,9 +133,9 @@ TEST_F(KvStreamFileTest, HeadersAndPieces) {
     std::string path = MakeFile(c.size);
     CaptureRequest req;
     EXPECT_EQ(KvStreamFile(&req, c.name, path.c_str(), c.config, c.given), 1);
-    EXPECT_EQ(req.out, "Content-type: " + std::string(c.type) + "\nStatus: 200 OK\nContent-Disposition: attachment; "
-                       "filename=\"" + c.name + "\"\n\n" + (c.size ? testsupport::ReadAll(path) : "\n"))
-        << c.size;
+    EXPECT_EQ(req.out, "Content-type: " + std::string(c.type) + "\nStatus: 200 OK\n" +
+                           "Content-Disposition: attachment; filename=\"" + c.name + "\"\n\n" +
+                           (c.size ? testsupport::ReadAll(path) : "\n")) << c.size;
     EXPECT_EQ(req.pieces, c.pieces) << c.size;
   }
   EXPECT_EQ(chdir(cwd), 0);
