@@ -48,6 +48,9 @@ std::string MultipartBody() {
          "------WebKitFormBoundaryQ3d--\r\n";
 }
 
+const Env kForm = {{"REQUEST_METHOD", "POST"}, {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
+                   {"QUERY_STRING", "q=1"}};
+
 Env With(Env env, const std::string& name, const std::string& value) {
   env[name] = value;
   return env;
@@ -89,8 +92,6 @@ class CGIMainTest : public ::testing::Test {
 // What the module was given: the output lines that begin with `prefix`. No
 // upload file is left behind.
 TEST_F(CGIMainTest, WhatTheModuleGets) {
-  const Env form = {{"REQUEST_METHOD", "POST"}, {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
-                    {"QUERY_STRING", "q=1"}};
   const std::string cut = std::to_string(MultipartBody().find("delimiter") + 20);
   const struct { Env env; std::string body, prefix; Strings lines; } cases[] = {
       {{{"REQUEST_METHOD", "Get"}, {"QUERY_STRING", "a=1+2&b=%41&c=%4"}, {"SCRIPT_NAME", "/bin/v.cgi"},
@@ -109,10 +110,10 @@ TEST_F(CGIMainTest, WhatTheModuleGets) {
         "upload=staff list.csv file=$TMPDIR mode=600 bytes=69642C6E616D650D0A007FFE0D0A",
         "delimiter=" + std::string(3001, ';'), "program=fromQuery"}},
       // A missing or bad length counts as no body.
-      {With(form, "CONTENT_LENGTH", "-1"), "a=1", "param ", {"q=1"}},
-      {With(form, "CONTENT_LENGTH", ""), "a=1", "param ", {"q=1"}},
-      {With(form, "CONTENT_LENGTH", "abc"), "a=1", "param ", {"q=1"}},
-      {With(form, "CONTENT_LENGTH", "100"), "a=1", "param ", {"q=1"}},
+      {With(kForm, "CONTENT_LENGTH", "-1"), "a=1", "param ", {"q=1"}},
+      {With(kForm, "CONTENT_LENGTH", ""), "a=1", "param ", {"q=1"}},
+      {With(kForm, "CONTENT_LENGTH", "abc"), "a=1", "param ", {"q=1"}},
+      {With(kForm, "CONTENT_LENGTH", "100"), "a=1", "param ", {"q=1"}},
       {With(kMultipart, "CONTENT_LENGTH", "-1"), MultipartBody(), "param ", {"program=fromQuery"}},
       {With(kMultipart, "CONTENT_LENGTH", ""), MultipartBody(), "param ", {"program=fromQuery"}},
       {With(kMultipart, "CONTENT_LENGTH", "abc"), MultipartBody(), "param ", {"program=fromQuery"}},
@@ -143,15 +144,14 @@ TEST_F(CGIMainTest, WhatTheModuleGets) {
 }
 
 TEST_F(CGIMainTest, FallbackPages) {
-  const Env form = {{"REQUEST_METHOD", "POST"}, {"CONTENT_TYPE", "application/x-www-form-urlencoded"}};
   const struct { Env env; std::string body; const char* message; } cases[] = {
       {{{"REQUEST_METHOD", "HEAD"}}, "a=1", "Bad REQUEST_METHOD"},
       {{}, "a=1", "Bad REQUEST_METHOD"},
       {{{"REQUEST_METHOD", "POST"}, {"CONTENT_TYPE", "text/plain"}}, "a=1", "Bad CONTENT_TYPE on POST"},
       {{{"REQUEST_METHOD", "POST"}}, "a=1", "Bad CONTENT_TYPE on POST"},
       {{{"REQUEST_METHOD", "GET"}, {"ECHO_THROW", "1"}}, "", "Unable to run the program!"},
-      {With(form, "CONTENT_LENGTH", "2147483647"), "a=1", "Request body too large"},
-      {With(form, "CONTENT_LENGTH", "99999999999999999999"), "a=1", "Request body too large"},
+      {With(kForm, "CONTENT_LENGTH", "2147483647"), "a=1", "Request body too large"},
+      {With(kForm, "CONTENT_LENGTH", "99999999999999999999"), "a=1", "Request body too large"},
       {With(kMultipart, "ECHO_MAX_REQUEST_SIZE", "500"), MultipartBody(), "Request body too large"},
   };
   for (const auto& c : cases) {

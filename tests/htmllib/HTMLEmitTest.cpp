@@ -2,8 +2,7 @@
 // conversion and its propagation, Pre, copied files and whole pages.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
+#include <initializer_list>
 #include <string>
 
 #include "CaptureRequest.h"

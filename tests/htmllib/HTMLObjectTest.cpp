@@ -13,8 +13,7 @@ namespace {
 // Every later attach of an attached object is refused; each tree then
 // deletes its own objects once (the sanitizer build checks the deletes).
 TEST(HTMLObjectTest, ObjectIsAttachedOnlyOnce) {
-  TableRow first((const char*)nullptr);
-  TableRow second((const char*)nullptr);
+  TableRow first((const char*)nullptr), second((const char*)nullptr);
   A link("l");
   B* child = new B("x");
   EXPECT_EQ(first.addObject(child), child);

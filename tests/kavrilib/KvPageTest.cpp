@@ -141,13 +141,4 @@ TEST(KvStyleTest, SettingsOverDefaults) {
   }
 }
 
-TEST(KvStyleTest, GifPath) {
-  char* plain = KvStyle(-1).GetGifPath("x");
-  char* styled = KvStyle("style0", nullptr).GetGifPath("x");
-  EXPECT_STREQ(plain, "images/x.gif");
-  EXPECT_STREQ(styled, "images/style0/x.gif");
-  free(plain);
-  free(styled);
-}
-
 }  // namespace

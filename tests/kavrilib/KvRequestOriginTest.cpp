@@ -36,14 +36,7 @@ TEST(KvRequestOriginTest, OwnPagesOnly) {
       {nullptr, "http://s", nullptr, nullptr, nullptr, false},
   };
   for (const auto& c : cases) {
-    KvRequestOrigin o;
-    o.secFetchSite = c.site;
-    o.origin = c.origin;
-    o.referer = c.referer;
-    o.host = c.host;
-    o.serverName = "s";
-    o.serverPort = "8080";
-    o.https = c.https;
+    const KvRequestOrigin o{c.site, c.origin, c.referer, c.host, "s", "8080", c.https};
     SCOPED_TRACE(o.Describe() + " host " + (c.host ? c.host : "-"));
     EXPECT_EQ(o.IsOwnPage() == 1, c.own);
   }
