@@ -89,8 +89,8 @@ TEST(HTMLEmitTest, TextConversion) {
 
   TableData cell("see http://example.com/a.html.");
   cell.addObject(" http://example.com/", 0);
-  EXPECT_EQ(Emit(&cell), "\n<td>see <A HREF=\"http://example.com/a.html\" target=\"_top\">http://example.com/a.html</A>."
-                         " http://example.com/</td>");
+  EXPECT_EQ(Emit(&cell), "\n<td>see <A HREF=\"http://example.com/a.html\" target=\"_top\">"
+                         "http://example.com/a.html</A>. http://example.com/</td>");
 
   // Pre adds no line breaks inside.
   Pre pre("a<b\n  c");
