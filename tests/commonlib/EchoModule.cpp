@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "commonlib.h"
@@ -50,14 +52,14 @@ int ModuleMain(RequestInfo* req) {
     out += "param " + Text(it->name) + "=" + Text(it->value);
     if (it->extra1) {
       struct stat st;
-      std::string data;
-      if (FILE* fp = fopen(it->extra1, "rb")) {
-        for (int c; (c = getc(fp)) != EOF;) data += static_cast<char>(c);
-        fclose(fp);
-      }
+      std::ifstream in(it->extra1, std::ios::binary);
+      std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       snprintf(line, sizeof line, " mode=%o bytes=",
                stat(it->extra1, &st) == 0 ? st.st_mode & 07777 : 0);
-      out += " file=" + std::string(it->extra1) + line + Text(data, true);
+      // A file in TMPDIR shows as "$TMPDIR", for output that does not change.
+      std::string path = it->extra1, tmp = std::string(getenv("TMPDIR") ? getenv("TMPDIR") : "") + "/";
+      if (path.rfind(tmp, 0) == 0 && path.find('/', tmp.size()) == std::string::npos) path = "$TMPDIR";
+      out += " file=" + path + line + Text(data, true);
     }
     out += "\n";
   }

@@ -14,193 +14,108 @@
 
 namespace {
 
-using testsupport::Texts;
+using testsupport::Strings;
 
-// Friday 4 December 2026, 17:31:25 UTC.
-time_t FixedClock() {
-  struct tm t = {};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 4;
-  t.tm_hour = 17;
-  t.tm_min = 31;
-  t.tm_sec = 25;
-  return timegm(&t);
-}
+time_t FixedClock() { return 1796405485; }  // Friday 4 December 2026, 17:31:25 UTC
 
 class CookieTest : public testing::Test {
  protected:
   void SetUp() override { KvSetCookieClock(FixedClock); }
   void TearDown() override { KvSetCookieClock(nullptr); }
+
+  // Emits the header objects and returns the "Set-Cookie" values; then
+  // parses what a browser sends back for them into req_.
+  Strings RoundTrip(HTMLObject* chain, int browserType = RequestInfo::kBrowserUnknown) {
+    CaptureRequest capture;
+    capture.browserType = browserType;
+    chain->emit(&capture, 0, 1, nullptr);
+    Strings headers = capture.Headers("Set-Cookie");
+    std::string sent;
+    for (const std::string& c : headers) sent += (sent.empty() ? "" : "; ") + c.substr(0, c.find(';'));
+    delete req_.cookies;
+    req_.cookies = RequestInfo::ParseNameValString(sent.c_str(), 1);
+    return headers;
+  }
+  CaptureRequest req_;
 };
 
-std::string Output(const char* name, const char* value, int seconds,
-                   const char* path) {
-  char* text = CommonOutput(name, value, seconds, path);
-  std::string out = text ? text : "(null)";
-  free(text);
-  return out;
-}
-
-// Emits the header objects and returns the "Set-Cookie" values.
-std::vector<std::string> SetCookies(HTMLObject* chain, RequestInfo* req) {
-  CaptureRequest capture;
-  capture.browserType = req->browserType;
-  chain->emit(&capture, 0, 1, nullptr);
-  return capture.Headers("Set-Cookie");
-}
-
-// What the browser sends back for these "Set-Cookie" values, parsed by the
-// request's cookie parser into req.
-void ReturnCookies(const std::vector<std::string>& setCookies,
-                   RequestInfo* req) {
-  std::string header;
-  for (const std::string& c : setCookies) {
-    if (!header.empty()) header += "; ";
-    header += c.substr(0, c.find(';'));
+TEST_F(CookieTest, CommonOutput) {
+  const struct { const char *value; int seconds; const char *path, *expected; } cases[] = {
+      {"v", 3600, "/", "n=v; path=/; expires=Friday, 04-Dec-26 18:31:25 GMT;"},
+      {"v", 86400 * 3, "/bin", "n=v; path=/bin; expires=Monday, 07-Dec-26 17:31:25 GMT;"},
+      {"v", 0, nullptr, "n=v; path=/;"},
+      {"v", -5, "/", "n=v; path=/;"},
+      {"", 0, "/", "n=; path=/;"},
+      {nullptr, 10, "/", nullptr},
+      // Only what would break the header is encoded.
+      {"a b/c=d:e+f'g", 0, "/", "n=a b/c=d:e+f'g; path=/;"},
+      {"a;b,c%d\r\ne\x01\x7f", 0, "/", "n=a%3Bb%2Cc%25d%0D%0Ae%01%7F; path=/;"},
+  };
+  for (const auto& c : cases) {
+    char* text = CommonOutput("n", c.value, c.seconds, c.path);
+    EXPECT_STREQ(text, c.expected);
+    free(text);
   }
-  delete req->cookies;
-  req->cookies = RequestInfo::ParseNameValString(header.c_str(), 1);
 }
 
-TEST_F(CookieTest, CommonOutputWithAndWithoutExpiry) {
-  EXPECT_EQ(Output("n", "v", 3600, "/"),
-            "n=v; path=/; expires=Friday, 04-Dec-26 18:31:25 GMT;");
-  EXPECT_EQ(Output("n", "v", 86400 * 3, "/bin"),
-            "n=v; path=/bin; expires=Monday, 07-Dec-26 17:31:25 GMT;");
-  EXPECT_EQ(Output("n", "v", 0, nullptr), "n=v; path=/;");
-  EXPECT_EQ(Output("n", "v", -5, "/"), "n=v; path=/;");
-  EXPECT_EQ(Output("n", "", 0, "/"), "n=; path=/;");
-  EXPECT_EQ(Output("n", nullptr, 10, "/"), "(null)");
-}
-
-TEST_F(CookieTest, ValuesThatWouldBreakTheHeaderAreEncoded) {
-  EXPECT_EQ(Output("n", "a b/c=d:e+f'g", 0, "/"), "n=a b/c=d:e+f'g; path=/;");
-  EXPECT_EQ(Output("n", "a;b,c%d\r\ne\x01\x7f", 0, "/"),
-            "n=a%3Bb%2Cc%25d%0D%0Ae%01%7F; path=/;");
-
-  // One header line, and the value reads back equal.
+// A null value writes no header; any other gives one header line and reads
+// back equal.
+TEST_F(CookieTest, SetCookieChain) {
   const char* value = "x; path=/evil\r\nSet-Cookie: admin=1, y%41";
-  SetCookie cookie("sess", value, 0);
-  CaptureRequest req;
-  std::vector<std::string> headers = SetCookies(&cookie, &req);
+  SetCookie chain("a", nullptr, 0);
+  chain.addNextObject(new SetCookie("sess", value, 60));
+  Strings headers = RoundTrip(&chain);
   ASSERT_EQ(headers.size(), 1u);
-  ReturnCookies(headers, &req);
-  ASSERT_NE(req.FindCookie("sess"), nullptr);
-  EXPECT_STREQ(req.FindCookie("sess"), value);
-  EXPECT_EQ(req.FindCookie("admin"), nullptr);
+  EXPECT_EQ(headers[0].substr(headers[0].find(';')), "; path=/; expires=Friday, 04-Dec-26 17:32:25 GMT;");
+  EXPECT_STREQ(req_.FindCookie("sess"), value);
+  EXPECT_EQ(req_.FindCookie("admin"), nullptr);
 }
 
-TEST_F(CookieTest, SetCookieChainSkipsNullValues) {
-  SetCookie first("a", nullptr, 0);
-  first.addNextObject(new SetCookie("b", "2", 60));
-  CaptureRequest req;
-  first.emit(&req, 0, 1, nullptr);
-  EXPECT_EQ(req.out,
-            "Set-Cookie: b=2; path=/; expires=Friday, 04-Dec-26 17:32:25 "
-            "GMT;\n");
-}
-
-TEST_F(CookieTest, FormattedCookieThatFitsIsOneCookie) {
-  ValList list;
-  list.Append("b");
-  list.Append("a");
-  list.Append("c d");
-  FormattedCookie cookie("sel", &list, 0);
-  list.Append("later");  // the cookie holds its own copy
-  cookie.addNextObject(new FormattedCookie("empty", (ValList*)nullptr, 0));
-  CaptureRequest req;
-  std::vector<std::string> headers = SetCookies(&cookie, &req);
-  ASSERT_EQ(headers.size(), 2u);
-  EXPECT_EQ(headers[0], "sel=b:a:c d; path=/;");
-  EXPECT_EQ(headers[1], "empty=:; path=/;");
-  ReturnCookies(headers, &req);
-  EXPECT_EQ(Texts(req.FindFormattedCookie("sel")),
-            (std::vector<std::string>{"b", "a", "c d"}));
-  EXPECT_TRUE(Texts(req.FindFormattedCookie("empty")).empty());
-
-  FormattedCookie single("one", "v;1", 0);
-  headers = SetCookies(&single, &req);
-  ReturnCookies(headers, &req);
-  EXPECT_EQ(Texts(req.FindFormattedCookie("one")),
-            (std::vector<std::string>{"v;1"}));
-}
-
-TEST_F(CookieTest, HundredValuesMakeSixStripes) {
-  ValList list;
-  std::vector<std::string> expected;
-  for (int i = 0; i < 100; i++) {
-    std::string v = "v" + std::to_string(1000 + i) + std::string(45, 'x');
-    ASSERT_EQ(v.size(), 50u);
-    list.Append(v.c_str());
-    expected.push_back(v);
+// A list that fits is one cookie; a longer one goes into stripes of whole
+// values ("KavriStriped-<i>-<name>") and a last cookie naming their count.
+// Each reads back as the list, less values with ':', which are reported.
+TEST_F(CookieTest, FormattedCookieStripes) {
+  Strings hundred;
+  for (int i = 0; i < 100; i++) hundred.push_back("v" + std::to_string(1000 + i) + std::string(45, 'x'));
+  const std::string big(1000, 'a'), big2(950, 'b');
+  const struct {
+    Strings values; int browser, seconds; std::vector<size_t> stripes; Strings kept;
+  } cases[] = {
+      {{"b", "a", "c d"}, 0, 0, {}, {"b", "a", "c d"}},
+      {hundred, 0, 600, {18, 18, 18, 18, 18, 10}, hundred},  // 1024 characters a cookie
+      {hundred, RequestInfo::kBrowserMozilla, 0, {78, 22}, hundred},  // 4096
+      {{big, big2, "c"}, 0, 0, {1, 1, 1}, {big, big2, "c"}},  // an oversized value has a stripe of its own
+      {{"a", "b:c", "d"}, 0, 0, {}, {"a", "d"}},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<ValList> list(testsupport::ListOf(c.values));
+    FormattedCookie cookie("n", list.get(), c.seconds);
+    list->Append("later");  // the cookie holds its own copy
+    testing::internal::CaptureStderr();
+    Strings headers = RoundTrip(&cookie, c.browser);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("':'") != std::string::npos && err.find(" n,") != std::string::npos,
+              c.kept.size() < c.values.size()) << err;
+    const std::string end = c.seconds ? "; path=/; expires=Friday, 04-Dec-26 17:41:25 GMT;" : "; path=/;";
+    Strings expected;
+    auto value = c.kept.begin();
+    for (size_t s = 0; s < std::max<size_t>(c.stripes.size(), 1); s++) {
+      std::string joined;
+      for (size_t i = 0; i < (c.stripes.empty() ? c.kept.size() : c.stripes[s]); i++) {
+        joined += (i ? ":" : "") + *value++;
+      }
+      const std::string name = c.stripes.empty() ? "n=" : "KavriStriped-" + std::to_string(s) + "-n=";
+      expected.push_back(name + joined + end);
+    }
+    if (!c.stripes.empty()) expected.push_back("n=KavriStriped-" + std::to_string(c.stripes.size()) + end);
+    EXPECT_EQ(headers, expected);
+    EXPECT_EQ(testsupport::Texts(req_.FindFormattedCookie("n")), c.kept);
   }
-  FormattedCookie cookie("ABCDEFGHIJ", &list, 600);
-  CaptureRequest req;  // unknown browser: 1024 per cookie
-  std::vector<std::string> headers = SetCookies(&cookie, &req);
-  ASSERT_EQ(headers.size(), 7u);
-  const size_t counts[] = {17, 17, 17, 17, 17, 15};
-  size_t next = 0;
-  for (int s = 0; s < 6; s++) {
-    SCOPED_TRACE(s);
-    const std::string prefix =
-        "KavriStriped-" + std::to_string(s) + "-ABCDEFGHIJ=";
-    ASSERT_EQ(headers[s].compare(0, prefix.size(), prefix), 0) << headers[s];
-    std::string value = headers[s].substr(
-        prefix.size(), headers[s].find(';') - prefix.size());
-    std::string joined;
-    for (size_t i = 0; i < counts[s]; i++)
-      joined += (i ? ":" : "") + expected[next++];
-    EXPECT_EQ(value, joined);
-    EXPECT_NE(headers[s].find(" expires=Friday, 04-Dec-26 17:41:25 GMT;"),
-              std::string::npos);
-  }
-  EXPECT_EQ(headers[6].substr(0, headers[6].find(';')),
-            "ABCDEFGHIJ=KavriStriped-6");
-
-  ReturnCookies(headers, &req);
-  EXPECT_EQ(Texts(req.FindFormattedCookie("ABCDEFGHIJ")), expected);
-
-  // A browser with room for 4096 characters needs two stripes.
-  req.browserType = RequestInfo::kBrowserMozilla;
-  headers = SetCookies(&cookie, &req);
-  EXPECT_EQ(headers.size(), 3u);
-}
-
-TEST_F(CookieTest, OversizedFirstValueStaysInStripeZero) {
-  const std::string big(1000, 'a');
-  const std::string big2(950, 'b');
-  ValList list;
-  list.Append(big.c_str());
-  list.Append(big2.c_str());
-  list.Append("c");
-  FormattedCookie cookie("n", &list, 0);
-  CaptureRequest req;
-  std::vector<std::string> headers = SetCookies(&cookie, &req);
-  ASSERT_EQ(headers.size(), 4u);
-  EXPECT_EQ(headers[0].compare(0, 17, "KavriStriped-0-n="), 0);
-  EXPECT_EQ(headers[1].compare(0, 17, "KavriStriped-1-n="), 0);
-  EXPECT_EQ(headers[2], "KavriStriped-2-n=c; path=/;");
-  EXPECT_EQ(headers[3], "n=KavriStriped-3; path=/;");
-  ReturnCookies(headers, &req);
-  EXPECT_EQ(Texts(req.FindFormattedCookie("n")),
-            (std::vector<std::string>{big, big2, "c"}));
-}
-
-TEST_F(CookieTest, ValueWithColonIsSkippedAndReported) {
-  ValList list;
-  list.Append("a");
-  list.Append("b:c");
-  list.Append("d");
-  FormattedCookie cookie("n", &list, 0);
-  CaptureRequest req;
-  testing::internal::CaptureStderr();
-  std::vector<std::string> headers = SetCookies(&cookie, &req);
-  std::string err = testing::internal::GetCapturedStderr();
-  ASSERT_EQ(headers.size(), 1u);
-  EXPECT_EQ(headers[0], "n=a:d; path=/;");
-  EXPECT_NE(err.find("':'"), std::string::npos);
-  EXPECT_NE(err.find(" n,"), std::string::npos);
+  FormattedCookie empty("e", static_cast<ValList*>(nullptr), 0);
+  empty.addNextObject(new FormattedCookie("one", "v;1", 0));
+  EXPECT_EQ(RoundTrip(&empty), (Strings{"e=:; path=/;", "one=v%3B1; path=/;"}));
+  EXPECT_EQ(testsupport::Texts(req_.FindFormattedCookie("e")), Strings{});
+  EXPECT_EQ(testsupport::Texts(req_.FindFormattedCookie("one")), Strings{"v;1"});
 }
 
 }  // namespace

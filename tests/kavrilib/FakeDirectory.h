@@ -1,5 +1,5 @@
 // A small in-memory user and group directory: people with display names and
-// e-mail addresses, groups with names and members.
+// e-mail addresses, groups with names and members, attributes with options.
 #pragma once
 
 #include <cstring>
@@ -13,14 +13,16 @@
 
 class FakeUserDB : public StubUserDB {
  public:
-  struct Person {
-    std::string name;
-    std::string email;  // empty: no address on the card
-  };
+  using Options = std::vector<std::pair<std::string, std::string>>;  // stored value, display text
+  struct Person { std::string name, email; };
+  struct Attribute { std::string id, type; Options options; };
 
-  void Add(const std::string& uid, const std::string& name,
-           const std::string& email = "") {
-    people[uid] = Person{name, email};
+  // email empty: no address on the card.
+  void Add(const std::string& uid, const std::string& name, const std::string& email = "") {
+    people[uid] = {name, email};
+  }
+  void AddAttribute(const std::string& id, const std::string& type, const Options& options = {}) {
+    attributes.push_back({id, type, options});
   }
 
   VCard* GetUserCard(const char* uid) override {
@@ -28,62 +30,43 @@ class FakeUserDB : public StubUserDB {
     if (it == people.end()) return nullptr;
     VCard* card = new VCard();
     card->AddEntry(kVCardFN, it->second.name.c_str());
-    if (!it->second.email.empty()) {
-      card->AddEntry(kVCardEmail, it->second.email.c_str());
-    }
+    if (!it->second.email.empty()) card->AddEntry(kVCardEmail, it->second.email.c_str());
     return card;
   }
-  int IsValidUser(const char* uid) override { return people.count(uid) ? 1 : 0; }
   char* GetDisplayName(const char* uid) override {
     auto it = people.find(uid);
     return strdup(it == people.end() ? uid : it->second.name.c_str());
   }
-  int GetNumAccounts() override { return static_cast<int>(people.size()); }
-
-  // Attributes: id, type, and the options (stored value, display text).
-  void AddAttribute(const std::string& id, const std::string& type,
-                    const std::vector<std::pair<std::string, std::string>>& options = {}) {
-    attributes.push_back(Attribute{id, type, options});
-  }
   ValList* GetAttributeList() override {
     ValList* list = new ValList();
-    for (const Attribute& a : attributes) list->Append(a.id.c_str());
+    for (const auto& a : attributes) list->Append(a.id.c_str());
     return list;
   }
   ValNameList* GetAttributeTypes() override {
     ValNameList* list = new ValNameList();
-    for (const Attribute& a : attributes) list->Append(a.id.c_str(), a.type.c_str());
+    for (const auto& a : attributes) list->Append(a.id.c_str(), a.type.c_str());
     return list;
   }
   ValNameList* GetAttributeOptions(const char* id) override {
     ValNameList* list = new ValNameList();
-    for (const Attribute& a : attributes) {
+    for (const auto& a : attributes) {
       if (a.id != id) continue;
       for (const auto& [value, text] : a.options) list->Append(value.c_str(), text.c_str());
     }
     return list;
   }
 
-  struct Attribute {
-    std::string id;
-    std::string type;
-    std::vector<std::pair<std::string, std::string>> options;
-  };
   std::map<std::string, Person> people;
   std::vector<Attribute> attributes;
 };
 
 class FakeGroupDB : public StubGroupDB {
  public:
-  void Add(const std::string& gid, const std::string& name,
-           const std::vector<std::string>& members) {
-    groups[gid] = Group{name, members};
+  struct Group { std::string name; std::vector<std::string> members; };
+  void Add(const std::string& gid, const std::string& name, const std::vector<std::string>& members) {
+    groups[gid] = {name, members};
   }
 
-  char* GetGroupName(const char* gid) override {
-    auto it = groups.find(gid);
-    return it == groups.end() ? nullptr : strdup(it->second.name.c_str());
-  }
   using StubGroupDB::SortByValue;
   ValNameList* SortByValue(ValList* gids) override {
     ValNameList unsorted;
@@ -102,9 +85,5 @@ class FakeGroupDB : public StubGroupDB {
     return list;
   }
 
-  struct Group {
-    std::string name;
-    std::vector<std::string> members;
-  };
   std::map<std::string, Group> groups;
 };

@@ -1,12 +1,12 @@
 // Page classes: head and script block, body colours and load hooks, frame
-// sets, navigation bars; script functions copied from the installation.
+// sets, navigation bars; script functions copied from the installation;
+// styles from a style file over the built-in defaults.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <functional>
 #include <string>
 
 #include "CaptureRequest.h"
@@ -17,102 +17,60 @@ namespace {
 
 using testsupport::CountOf;
 
-std::string EmitPage(Page* page, const char* style = nullptr) {
-  CaptureRequest req;
-  page->emit(&req, 0, 1, style);
-  return req.out;
-}
+const std::string kHeaders = "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n";
 
-TEST(KvPageTest, PageWithoutScriptsHasNoScriptElement) {
-  KvPage page(nullptr);
-  page.AppendToBody("Hello");
-  EXPECT_EQ(EmitPage(&page),
-            "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n"
-            "<html>\n  <head>\n  </head>\n  <body bgcolor=\"#ffffff\">Hello\n  </body>\n"
-            "</html>\n");
-  EXPECT_EQ(page.GetScript(), nullptr);
-}
-
-TEST(KvPageTest, StyleColoursTheBody) {
-  KvPageStyle plain("#cece9c", nullptr);
-  KvPage a(&plain);
-  EXPECT_NE(EmitPage(&a).find("<body bgcolor=\"#cece9c\">"), std::string::npos);
-  KvPageStyle paper("#000000", "../../../config/style/paper.gif");
-  KvPage b(&paper);
-  EXPECT_NE(EmitPage(&b).find(
-                "<body bgcolor=\"#000000\" background=\"../../../config/style/paper.gif\">"),
-            std::string::npos);
-}
-
-TEST(KvPageTest, LoadHandlersRunLatestFirst) {
-  KvPage page(nullptr);
-  page.SetHelpContext("a");
-  page.AddFormFocusTo("f", "x");
-  EXPECT_NE(EmitPage(&page).find("onLoad=\"document.f.x.focus();;top.CurrentProg='a'\""),
-            std::string::npos);
-
-  KvPage other(nullptr);
-  other.AddJSJCard();
-  other.OnLoad("init()");
-  other.AddJSCloseChild();
-  std::string out = EmitPage(&other);
-  EXPECT_NE(out.find("<body bgcolor=\"#ffffff\" onLoad=\"pageIsLoaded()\" "
-                     "onLoad=\"init()\" onUnload=\"CloseChild()\">"),
-            std::string::npos)
-      << out;
-  EXPECT_NE(out.find("<script language=\"JavaScript\">var child;"), std::string::npos);
+// A page without scripts has no script element. Colours come from the style;
+// onLoad additions run latest first, while OnLoad and the onUnload hooks add
+// attributes of their own.
+TEST(KvPageTest, BodyTag) {
+  KvPageStyle plain("#cece9c", nullptr), paper("#000000", "../../../config/style/paper.gif");
+  const struct { KvPageStyle* style; std::function<void(KvPage*)> fill; const char *head, *body; } cases[] = {
+      {nullptr, [](KvPage* p) { p->AppendToBody("Hello"); }, "", "<body bgcolor=\"#ffffff\">Hello"},
+      {&plain, [](KvPage*) {}, "", "<body bgcolor=\"#cece9c\">"},
+      {&paper, [](KvPage*) {}, "",
+       "<body bgcolor=\"#000000\" background=\"../../../config/style/paper.gif\">"},
+      {nullptr, [](KvPage* p) { p->SetHelpContext("a"), p->AddFormFocusTo("f", "x"); }, "",
+       "<body bgcolor=\"#ffffff\" onLoad=\"document.f.x.focus();;top.CurrentProg='a'\">"},
+      {nullptr, [](KvPage* p) { p->AddJSJCard(), p->OnLoad("init()"), p->AddJSCloseChild(); },
+       "\n    <script language=\"JavaScript\">var child;\n    </script>",
+       "<body bgcolor=\"#ffffff\" onLoad=\"pageIsLoaded()\" onLoad=\"init()\" onUnload=\"CloseChild()\">"},
+  };
+  for (const auto& c : cases) {
+    KvPage page(c.style);
+    c.fill(&page);
+    EXPECT_EQ(Emit(&page),
+              kHeaders + "<html>\n  <head>" + c.head + "\n  </head>\n  " + c.body + "\n  </body>\n</html>\n");
+  }
 }
 
 // A temporary installation tree with the common script files; the test runs
 // in <tree>/app/bin so that "../../common/bin/..." resolves into it.
-class KvScriptTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(tree.Make("/tmp/kvpage", {"common/bin", "app/bin"}));
-    root = tree.top();
-    Write("misc.js",
-          "// misc\nfunction donothing() {\n  return;\n}\n"
-          "function submitForm() {\n  document.forms[0].submit();\n}\n");
-    Write("init.js", "var inited = 1;\n");
-    Write("setcurrent.js", "function onUnloadInit()\n{\n  top.x = 0;\n}\n");
-    char* cwd = getcwd(nullptr, 0);
-    saved = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir((root + "/app/bin").c_str()), 0);
-  }
-  void TearDown() override {
-    EXPECT_EQ(chdir(saved.c_str()), 0);
-    tree.Remove();
-  }
-  void Write(const std::string& name, const std::string& text) {
-    testsupport::WriteAll(root + "/common/bin/" + name, text);
-  }
-
+TEST(KvPageTest, ScriptFunctionsAreCopiedAtEmission) {
   testsupport::TempTree tree;
-  std::string root;
-  std::string saved;
-};
-
-TEST_F(KvScriptTest, FunctionsAreCopiedAtEmission) {
+  ASSERT_TRUE(tree.Make("/tmp/kvpage", {"app/bin"}));
+  testsupport::WriteAll(tree.Path("common/bin/misc.js"),
+                        "// misc\nfunction donothing() {\n  return;\n}\n"
+                        "function submitForm() {\n  document.forms[0].submit();\n}\n");
+  testsupport::WriteAll(tree.Path("common/bin/init.js"), "var inited = 1;\n");
+  testsupport::WriteAll(tree.Path("common/bin/setcurrent.js"),
+                        "function onUnloadInit()\n{\n  top.x = 0;\n}\n");
+  char* cwd = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(tree.Path("app/bin").c_str()), 0);
   KvPage page(nullptr);
   page.AddJSVar("n", 3);
   page.AddJSVar("s", static_cast<const char*>(nullptr));
   page.AddJSDoNothing();
   page.AddJSCurrentlyIn();
   page.AddJSConfirm();  // confirm.js is missing: the page is still sent
-  std::string out = EmitPage(&page);
+  std::string out = Emit(&page);
+  EXPECT_EQ(chdir(cwd), 0);
+  free(cwd);
   // Copied functions first, then the declarations; a variable without a
   // value is declared only (an empty initialiser would break the block).
-  EXPECT_NE(out.find("<head>\n    <script language=\"JavaScript\">"
-                     "function donothing() {\n  return;\n}\n"
-                     "var inited = 1;\n\n\n"
-                     "function onUnloadInit()\n{\n  top.x = 0;\n}\n"
-                     "var n = 3;var s;"
-                     "\n    </script>\n  </head>"),
-            std::string::npos)
-      << out;
-  EXPECT_EQ(out.find("submitForm"), std::string::npos);
-  EXPECT_EQ(CountOf(out, "<script"), 1);
+  EXPECT_EQ(out, kHeaders + "<html>\n  <head>\n    <script language=\"JavaScript\">"
+                            "function donothing() {\n  return;\n}\nvar inited = 1;\n\n\n"
+                            "function onUnloadInit()\n{\n  top.x = 0;\n}\nvar n = 3;var s;"
+                            "\n    </script>\n  </head>\n  <body bgcolor=\"#ffffff\">\n  </body>\n</html>\n");
 }
 
 TEST(KvPageTest, FrameSetsAndFrames) {
@@ -122,45 +80,65 @@ TEST(KvPageTest, FrameSetsAndFrames) {
   Url* main = new Url("b.cgi");
   main->addAttribute("program", "x");
   page.AddNewFrameNoSpace(main, "right", 1);
-  CaptureRequest req;
-  page.emit(&req, 0, 0, nullptr);
-  EXPECT_EQ(req.out,
-            "Content-type: text/html; charset=utf-8\nStatus: 200 OK\n\n"
-            "<html><head></head><frameset cols=\"90,*\" border=\"0\" frameborder=\"0\" "
+  EXPECT_EQ(EmitFlat(&page),
+            kHeaders + "<html><head></head><frameset cols=\"90,*\" border=\"0\" frameborder=\"0\" "
             "framespacing=\"0\"><frame scrolling=\"no\" src=\"a.cgi\" name=\"left\" "
             "border=\"0\"></frame><frame src=\"b.cgi?program=x\" name=\"right\" border=\"0\" "
             "marginwidth=\"0\" marginheight=\"0\"></frame></frameset></html>\n");
-
   KvFrameSetPage rows(kAttrRows, "37,*");
-  EXPECT_NE(EmitPage(&rows).find("<frameset rows=\"37,*\""), std::string::npos);
+  EXPECT_NE(EmitFlat(&rows).find("<frameset rows=\"37,*\""), std::string::npos);
 }
 
-TEST(KvPageTest, AppNavbarMakesItsTableOnce) {
-  KvAppNavbar bar(nullptr);
-  bar.AddElementToTable(new KvImageButton("a", "ba", "A"));
-  bar.AddElementToTable(new KvImageButton("b", "bb", "B"));
-  bar.AddElement(new KvImageButton("c", "bc", "C"));
-  CaptureRequest req;
-  bar.emit(&req, 0, 0, "s");
-  const std::string& out = req.out;
-  EXPECT_EQ(CountOf(out, "<table"), 1);
+TEST(KvPageTest, Navbars) {
+  KvAppNavbar app(nullptr);
+  app.AddElementToTable(new KvImageButton("a", "ba", "A"));
+  app.AddElementToTable(new KvImageButton("b", "bb", "B"));
+  app.AddElement(new KvImageButton("c", "bc", "C"));
+  const std::string out = EmitFlat(&app, "s");
+  EXPECT_EQ(CountOf(out, "<table"), 1);  // made once
   EXPECT_EQ(CountOf(out, "<tr>"), 2);
   EXPECT_EQ(out.find("<center><table"), out.find("<center>"));
   EXPECT_NE(out.find("src=\"images/s/bc.gif\"></a><br><br></center>"), std::string::npos);
+
+  KvTopNavbar top(nullptr, 0);
+  top.AddElement(new KvImageButton("a", "ba", "A"));
+  top.NewRow();
+  top.AddElement(new KvImage("logo"));
+  EXPECT_NE(Emit(&top).find("</a></nobr>\n    <br><img border=\"0\" width=\"1\" height=\"4\" "
+                            "src=\"../../common/bin/images/mspacer.gif\"><br>\n    <nobr>"
+                            "<img border=\"0\" src=\"images/logo.gif\"></nobr>"),
+            std::string::npos);
 }
 
-TEST(KvPageTest, TopNavbarRows) {
-  KvTopNavbar bar(nullptr, 0);
-  bar.AddElement(new KvImageButton("a", "ba", "A"));
-  bar.NewRow();
-  bar.AddElement(new KvImage("logo"));
-  CaptureRequest req;
-  bar.emit(&req, 0, 1, nullptr);
-  EXPECT_NE(req.out.find("</a></nobr>\n    <br><img border=\"0\" width=\"1\" height=\"4\" "
-                         "src=\"../../common/bin/images/mspacer.gif\"><br>\n    <nobr>"
-                         "<img border=\"0\" src=\"images/logo.gif\"></nobr>"),
-            std::string::npos)
-      << req.out;
+// Keys ignore case and reach only their own frame set or page; the second
+// logo and upper styles never change; the rest keep the defaults.
+TEST(KvStyleTest, SettingsOverDefaults) {
+  KvStyle st("style0", "Style 0");
+  ValNameList settings;
+  for (const char* key : {"upperFrameHeight", "LOGOFRAMEWIDTH", "logoBackcolor", "upperBackgroundGIF",
+                          "mainBackgroundGIF", "helpFrameHeight", "helpBackcolor"}) {
+    settings.Append(key, "7");
+  }
+  st.InitFromList(&settings);
+  const struct { KvFrameSetStyle* frames; int rowsOrCols; const char* dims; } frames[] = {
+      {st.GetUpperFrameSetStyle(), kAttrRows, "7,*"}, {st.GetLogoFrameSetStyle(), kAttrCols, "7,*"},
+      {st.GetSecondUpperFrameSetStyle(), kAttrRows, "50,*"},
+      {st.GetSecondLogoFrameSetStyle(), kAttrCols, "90,*"}, {st.GetLowerFrameSetStyle(), kAttrCols, "90,*"},
+      {st.GetSelectorFrameSetStyle(), kAttrRows, "65,*"}, {st.GetHelpFrameSetStyle(), kAttrRows, "7,*"}};
+  for (const auto& c : frames) {
+    EXPECT_EQ(c.frames->GetRowOrCol(), c.rowsOrCols) << c.dims;
+    EXPECT_STREQ(c.frames->GetDimensions(), c.dims);
+  }
+  const std::string gif = "../../../config/style/7";
+  const struct { KvPageStyle* page; const char* colour; const char* gif; } pages[] = {
+      {st.GetLogoPageStyle(), "7", nullptr}, {st.GetUpperPageStyle(), "#639c9c", gif.c_str()},
+      {st.GetSecondLogoPageStyle(), "#639c9c", nullptr}, {st.GetSecondUpperPageStyle(), "#639c9c", nullptr},
+      {st.GetLowerPageStyle(), "#cece9c", nullptr}, {st.GetMainPageStyle(), "#ffffff", gif.c_str()},
+      {st.GetSelectorPageStyle(), "#cece9c", nullptr}, {st.GetHelpPageStyle(), "7", nullptr}};
+  for (const auto& c : pages) {
+    EXPECT_STREQ(c.page->GetBgColor(), c.colour);
+    EXPECT_STREQ(c.page->GetBgGif(), c.gif) << c.colour;
+  }
 }
 
 }  // namespace

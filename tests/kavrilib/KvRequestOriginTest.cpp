@@ -7,14 +7,7 @@
 namespace {
 
 TEST(KvRequestOriginTest, OwnPagesOnly) {
-  struct Case {
-    const char* site;
-    const char* origin;
-    const char* referer;
-    const char* host;
-    const char* https;
-    bool own;
-  } cases[] = {
+  const struct { const char *site, *origin, *referer, *host, *https; bool own; } cases[] = {
       {"same-origin", nullptr, nullptr, "a:8462", nullptr, true},
       {"none", nullptr, nullptr, "a:8462", nullptr, true},
       {"same-site", "http://a:8462", nullptr, "a:8462", nullptr, false},
@@ -36,19 +29,14 @@ TEST(KvRequestOriginTest, OwnPagesOnly) {
       {nullptr, nullptr, nullptr, "a:8462", nullptr, false},
       {nullptr, "http://a:8080", nullptr, "a", nullptr, false},
       {nullptr, "http://[::1]:8462", nullptr, "[::1]:8462", nullptr, true},
+      {nullptr, "http://a", nullptr, "a:80", nullptr, true},
+      {"", "http://a:8462", nullptr, "a:8462", nullptr, true},
       // No Host: the server's name and port.
       {nullptr, "http://s:8080", nullptr, nullptr, nullptr, true},
       {nullptr, "http://s", nullptr, nullptr, nullptr, false},
   };
-  for (const Case& c : cases) {
-    KvRequestOrigin o;
-    o.secFetchSite = c.site;
-    o.origin = c.origin;
-    o.referer = c.referer;
-    o.host = c.host;
-    o.serverName = "s";
-    o.serverPort = "8080";
-    o.https = c.https;
+  for (const auto& c : cases) {
+    const KvRequestOrigin o{c.site, c.origin, c.referer, c.host, "s", "8080", c.https};
     SCOPED_TRACE(o.Describe() + " host " + (c.host ? c.host : "-"));
     EXPECT_EQ(o.IsOwnPage() == 1, c.own);
   }
