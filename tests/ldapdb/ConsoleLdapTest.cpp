@@ -11,9 +11,6 @@
 #include "LdapTestWorld.h"
 
 using namespace ldaptest;
-using testsupport::ListOf;
-using testsupport::Strings;
-using testsupport::Texts;
 
 namespace {
 
@@ -39,7 +36,7 @@ class ConsoleLdapTest : public ::testing::Test {
                        const std::string& cookies) {
     return tree.Run("POST", query, {{"HTTP_COOKIE", cookies}}, body);
   }
-  std::string Config() { return ConsoleTestTree::ReadFile(tree.top() + "/config/configInfo.lst"); }
+  std::string Config() { return ReadAll(tree.top() + "/config/configInfo.lst"); }
 
   ConsoleTestTree& tree = *TheWorld().console;
   UserDBHolder db{TheWorld().server};
@@ -100,13 +97,11 @@ TEST_F(ConsoleLdapTest, AnUnreachableServerLeadsToTheSetUpPageAndItsValuesAreSto
   tree.SetConfig(LdapConfig(nowhere));
   ConsoleResponse setup =
       tree.Run("GET", "program=showAttribList", {{"HTTP_COOKIE", cookies}});
-  for (const std::string& piece :
-       {std::string("<h1>LDAP Configuration</h1>"), std::string("Could not connect to database."),
-        std::string("Can't contact LDAP server"),
-        std::string("action=\"admin.cgi\""), std::string("value=\"updateLDAPSetupInfo\""),
-        std::string("name=\"portNo\" size=\"40\" value=\"") + std::to_string(nowhere)}) {
+  for (const std::string& piece : Strings{"<h1>LDAP Configuration</h1>", "Could not connect to database.",
+                            "Can't contact LDAP server", "action=\"admin.cgi\"",
+                            "value=\"updateLDAPSetupInfo\"",
+                            "name=\"portNo\" size=\"40\" value=\"" + std::to_string(nowhere)})
     EXPECT_TRUE(setup.Has(piece)) << piece << "\n" << setup.body;
-  }
 
   std::string root = "rootDN=cn%3Dadmin%2Co%3DKavri%2Cc%3DUS&searchBase=o%3DKavri%2Cc%3DUS";
   struct Case {
@@ -149,7 +144,7 @@ TEST_F(ConsoleLdapTest, AnUnreachableServerLeadsToTheSetUpPageAndItsValuesAreSto
 
 TEST_F(ConsoleLdapTest, AConsoleChangeReachesAReplica) {
   Slapd replica;
-  ASSERT_TRUE(replica.Start(kSuffix, TheWorld().server.uri()));
+  ASSERT_TRUE(replica.Start(TheWorld().server.uri()));
   std::string cookies = Cookies();
   Post("program=saveAttributeModifier&attribId=mobile", "accessControl=YES&attrib_uid_val=zadams",
        cookies);
