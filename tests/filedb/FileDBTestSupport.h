@@ -12,6 +12,7 @@
 
 #include "KvFileDB.h"
 #include "TestSupport.h"
+#include "UserDBChecks.h"
 #include "dblib.h"
 
 namespace filedbtest {

@@ -16,6 +16,7 @@
 #include "ConsoleTestTree.h"
 #include "KvLdapDB.h"
 #include "TestSupport.h"
+#include "UserDBChecks.h"
 #include "dblib.h"
 
 namespace ldaptest {
