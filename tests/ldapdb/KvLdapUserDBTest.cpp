@@ -100,7 +100,7 @@ TEST_F(LdapDBTest, PasswordsAndGeneratedAccountsBind) {
   EXPECT_EQ(ReadAll(top.Path("data/common/new-accounts.txt")), list);
 }
 
-TEST_F(LdapDBTest, AdministratorsAccessListsAndFields) {
+TEST_F(LdapDBTest, AdministratorsAccessListsFieldsAndTemplates) {
   UserDBHolder other(server);
   CheckAdministrators(db.db, other.db, {"bvogel", "lschmidt", "mbrown"});
   // Each change went out as value additions and deletions: the server's
@@ -117,26 +117,7 @@ TEST_F(LdapDBTest, AdministratorsAccessListsAndFields) {
                     {"odd, id+with=special;chars\\", {"zadams"}, {"zadams"}}},
                    "lschmidt");
   CheckFieldsList(db.db, other.db);
-}
-
-TEST_F(LdapDBTest, TemplatesKeepTheirOrder) {
-  std::unique_ptr<VCard> card(db->GetCardTemplate());
-  EXPECT_STREQ(card->firstEntry->value, "Name");  // the default before any write
-  std::unique_ptr<VCard> mine(new VCard());
-  const char* const rows[][2] = {{"TEL;WORK;FAX", "Fax: office"}, {"FN", "Who"},
-                                 {"EMAIL;INTERNET", ""}, {"X-KAVRI-LABEL-1", "Room"}};
-  for (const auto& row : rows) {
-    VCardEntry* e = VCardEntry::ParsePropertyName(row[0]);
-    e->SetPropValue(row[1]);
-    mine->AddEntry(e);
-  }
-  for (int i = 0; i < 2; ++i) {  // created, then replaced
-    EXPECT_EQ(db->WritePersonTemplate(mine.get()), 1);
-    std::unique_ptr<VCard> back(db->GetPersonTemplate());
-    EXPECT_EQ(Take(back->Print(false)), Take(mine->Print(false)));
-  }
-  std::unique_ptr<VCard> still(db->GetCardTemplate());
-  EXPECT_STREQ(still->firstEntry->value, "Name");
+  CheckTemplates(db.db, other.db);
 }
 
 TEST_F(LdapDBTest, GroupsAndAttributes) {

@@ -114,4 +114,33 @@ inline void CheckFieldsList(UserDB* db, UserDB* other) {
   EXPECT_EQ(Take(other->GetEntryDisplayName(&label)), "Office: Room");
 }
 
+// The card template starts as the default and stays when the person template
+// is written; both are kept whole and in order, written new and then
+// replaced, with empty values, colons and line breaks.
+inline void CheckTemplates(UserDB* db, UserDB* other) {
+  auto print = [](VCard* card) {
+    std::unique_ptr<VCard> owned(card);
+    return card ? Take(card->Print(false)) : "(none)";
+  };
+  const std::string standard =
+      "begin:vCard\nFN:Name\nTITLE:Title\nORG:Organization\nTEL;WORK;VOICE:Phone\n"
+      "EMAIL;INTERNET:E-mail\nend:vCard";
+  EXPECT_EQ(print(db->GetCardTemplate()), standard);
+  VCard mine;
+  const char* const rows[][2] = {{"TEL;WORK;FAX", "Fax: office"}, {"FN", "Who"},
+                                 {"EMAIL;INTERNET", ""}, {"X-KAVRI-LABEL-1", "Two\nlines"}};
+  for (const auto& row : rows) {
+    VCardEntry* e = VCardEntry::ParsePropertyName(row[0]);
+    e->SetPropValue(row[1]);
+    mine.AddEntry(e);
+  }
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(db->WritePersonTemplate(&mine), 1);
+    EXPECT_EQ(print(other->GetPersonTemplate()), print(mine.Copy()));
+  }
+  EXPECT_EQ(print(other->GetCardTemplate()), standard);
+  EXPECT_EQ(db->WriteCardTemplate(&mine), 1);
+  EXPECT_EQ(print(other->GetCardTemplate()), print(mine.Copy()));
+}
+
 }  // namespace testsupport
