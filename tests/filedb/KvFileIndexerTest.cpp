@@ -150,7 +150,8 @@ TEST_F(FileDBTest, PhotographsOfKnownPeopleAreCopied) {
   WriteAll(src + "/stranger.png", "png bytes");
   WriteAll(src + "/notes.txt", "not a photo");
   Strings progress;
-  EXPECT_EQ(Take(db->CopyPhotos(top.c_str(), src.c_str(), nullptr, Record, &progress)), "(null)");
+  EXPECT_EQ(TakeText(db->CopyPhotos(top.c_str(), src.c_str(), nullptr, Record, &progress)),
+            "(null)");
   EXPECT_EQ(ReadAll(top + "/data/photos/zadams.jpg"), "jpeg bytes");
   EXPECT_EQ(ReadAll(top + "/data/photos/mbrown.gif"), "gif bytes");
   EXPECT_FALSE(std::filesystem::exists(top + "/data/photos/stranger.png"));
@@ -158,7 +159,7 @@ TEST_F(FileDBTest, PhotographsOfKnownPeopleAreCopied) {
                                "[stranger.png]",
                                "2"}));
 
-  EXPECT_NE(Take(db->CopyPhotos(top.c_str(), (src + "/notes.txt").c_str(), nullptr, nullptr,
+  EXPECT_NE(TakeText(db->CopyPhotos(top.c_str(), (src + "/notes.txt").c_str(), nullptr, nullptr,
                                 nullptr)).find("is not a directory on the server machine!"),
             std::string::npos);
 }

@@ -47,11 +47,11 @@ TEST_F(FileDBTest, FindsPeopleByUidLoginAndWebServerUser) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.given);
     EXPECT_EQ(db->IsValidUser(c.given), strcmp(c.uid, "(null)") != 0);
-    EXPECT_EQ(Take(db->GetUidFromLogin(c.given)), c.uid);
-    EXPECT_EQ(Take(db->GetUidFromRemoteUser(c.given)), c.uid);
+    EXPECT_EQ(TakeText(db->GetUidFromLogin(c.given)), c.uid);
+    EXPECT_EQ(TakeText(db->GetUidFromRemoteUser(c.given)), c.uid);
     if (c.display) {
-      EXPECT_EQ(Take(db->GetDisplayName(c.given)), c.display);
-      EXPECT_EQ(Take(ThePlugin().getEmail(db, c.given)), c.email);
+      EXPECT_EQ(TakeText(db->GetDisplayName(c.given)), c.display);
+      EXPECT_EQ(TakeText(ThePlugin().getEmail(db, c.given)), c.email);
     }
   }
   std::unique_ptr<ValList> uids(ListOf({"zadams", "cyoung", "mbrown"}));
@@ -119,7 +119,7 @@ TEST_F(FileDBTest, NamesCardFieldsForTheLabelPages) {
   };
   for (const auto& c : cases) {
     std::unique_ptr<VCardEntry> entry(VCardEntry::ParsePropertyName(c[0]));
-    EXPECT_EQ(Take(db->GetEntryDisplayName(entry.get())), c[1]) << c[0];
+    EXPECT_EQ(TakeText(db->GetEntryDisplayName(entry.get())), c[1]) << c[0];
   }
 }
 
@@ -166,8 +166,8 @@ TEST_F(FileDBTest, GroupsHaveNamesMembersAndAnOrder) {
   WriteAll(Common("groupmembers.lst"),
            "BEGIN:vNameList\ng-eng:zadams\ng-exec:mbrown\nG-ENG:cyoung\n"
            "g-eng:ZADAMS\nEND:vNameList\n");
-  EXPECT_EQ(Take(groups->GetGroupName("G-EXEC")), "Board");
-  EXPECT_EQ(Take(groups->GetGroupName("g-none")), "(null)");
+  EXPECT_EQ(TakeText(groups->GetGroupName("G-EXEC")), "Board");
+  EXPECT_EQ(TakeText(groups->GetGroupName("g-none")), "(null)");
   EXPECT_EQ(Texts(groups->GetMembers("g-eng")), (Strings{"zadams", "cyoung"}));
   EXPECT_EQ(Texts(groups->GetMembers("g-fun")), Strings{});
   std::unique_ptr<ValList> gids(ListOf({"g-exec", "g-fun", "g-eng", "g-gone"}));

@@ -71,10 +71,10 @@ TEST_F(ConsoleLdapTest, AnUnreachableServerLeadsToTheSetUpPageAndItsValuesAreSto
   tree.SetConfig(LdapConfig(nowhere));
   ConsoleResponse setup =
       tree.Run("GET", "program=showAttribList", {{"HTTP_COOKIE", cookies}});
-  for (const std::string& piece : Strings{"<h1>LDAP Configuration</h1>", "Could not connect to database.",
-                            "Can't contact LDAP server", "action=\"admin.cgi\"",
-                            "value=\"updateLDAPSetupInfo\"",
-                            "name=\"portNo\" size=\"40\" value=\"" + std::to_string(nowhere)})
+  for (const std::string& piece :
+       Strings{"<h1>LDAP Configuration</h1>", "Could not connect to database.",
+               "Can't contact LDAP server", "action=\"admin.cgi\"", "value=\"updateLDAPSetupInfo\"",
+               "name=\"portNo\" size=\"40\" value=\"" + std::to_string(nowhere)})
     EXPECT_TRUE(setup.Has(piece)) << piece << "\n" << setup.body;
 
   std::string root = "rootDN=cn%3Dadmin%2Co%3DKavri%2Cc%3DUS&searchBase=o%3DKavri%2Cc%3DUS";

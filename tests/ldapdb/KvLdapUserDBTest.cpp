@@ -15,7 +15,7 @@ Strings Fields(VCard* card) {
   std::unique_ptr<VCard> owned(card);
   Strings out;
   for (VCardEntry* e = card ? card->firstEntry : nullptr; e; e = e->next)
-    out.push_back(Take(e->GetNameAndSubTypes()) + ":" + (e->value ? e->value : ""));
+    out.push_back(TakeText(e->GetNameAndSubTypes()) + ":" + (e->value ? e->value : ""));
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -61,9 +61,9 @@ TEST_F(LdapDBTest, ConvertedPeopleBecomeCardsAndLogIn) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.login) + "/" + c.password);
     EXPECT_EQ(db->IsValidUser(c.login), c.uid != nullptr);
-    EXPECT_EQ(Take(db->GetUidFromLogin(c.login)), c.uid ? c.uid : "(null)");
-    EXPECT_EQ(Take(db->GetUidFromRemoteUser(c.login)), c.uid ? c.uid : "(null)");
-    EXPECT_EQ(Take(db->GetDisplayName(c.login)), c.display);
+    EXPECT_EQ(TakeText(db->GetUidFromLogin(c.login)), c.uid ? c.uid : "(null)");
+    EXPECT_EQ(TakeText(db->GetUidFromRemoteUser(c.login)), c.uid ? c.uid : "(null)");
+    EXPECT_EQ(TakeText(db->GetDisplayName(c.login)), c.display);
     EXPECT_EQ(Fields(db->GetUserCard(c.login)).empty(), c.uid == nullptr);
     EXPECT_EQ(db->CheckPassword(c.login, c.password) != 0, c.accepted == 1);
   }
@@ -125,9 +125,9 @@ TEST_F(LdapDBTest, GroupsAndAttributes) {
   ASSERT_EQ(ThePlugin().groupOpenWith(groups, server.uri().c_str(), server.rootDN().c_str(),
                                       Slapd::kRootPasswd, kSuffix, 0),
             1);
-  EXPECT_EQ(Take(groups->GetGroupName("g-eng")), "Engineering");
-  EXPECT_EQ(Take(groups->GetGroupName("g-all")), "g-all");
-  EXPECT_EQ(Take(groups->GetGroupName("g-none")), "(null)");
+  EXPECT_EQ(TakeText(groups->GetGroupName("g-eng")), "Engineering");
+  EXPECT_EQ(TakeText(groups->GetGroupName("g-all")), "g-all");
+  EXPECT_EQ(TakeText(groups->GetGroupName("g-none")), "(null)");
   EXPECT_EQ(Sorted(Texts(groups->GetMembers("g-eng"))), (Strings{"lschmidt", "zadams"}));
   EXPECT_EQ(Texts(groups->GetMembers("g-none")), Strings{});
   std::unique_ptr<ValList> gids(ListOf({"g-all", "g-eng"}));
@@ -154,13 +154,13 @@ TEST_F(LdapDBTest, PhotographsGoIntoJpegPhoto) {
     for (ValListItem* i = p->messageList ? p->messageList->GetFirst() : nullptr; i; i = i->next)
       s->push_back(i->value);
   };
-  EXPECT_EQ(Take(db->CopyPhotos(nullptr, photos.top().c_str(), nullptr, callback, &seen)),
+  EXPECT_EQ(TakeText(db->CopyPhotos(nullptr, photos.top().c_str(), nullptr, callback, &seen)),
             "(null)");
   EXPECT_EQ(Sorted(seen), (Strings{"1", "ghost.jpg", "zadams.gif"}));
   std::string out;
   server.Tool("ldapsearch", "", "-LLL -b 'o=Kavri,c=US' '(uid=mbrown)' jpegPhoto", &out);
   EXPECT_NE(out.find("jpegPhoto:: /9j/4CBqcGVn"), std::string::npos) << out;
-  EXPECT_NE(Take(db->CopyPhotos(nullptr, "/no/such/dir", nullptr, nullptr, nullptr))
+  EXPECT_NE(TakeText(db->CopyPhotos(nullptr, "/no/such/dir", nullptr, nullptr, nullptr))
                 .find("is not a directory"),
             std::string::npos);
 }

@@ -174,7 +174,7 @@ ConsoleTestTree::Pairs LdapConfig(int port) {
           {"ldapServerName", "127.0.0.1"},
           {"ldapServerPort", std::to_string(port)},
           {"rootDN", std::string("cn=admin,") + kSuffix},
-          {"rootPasswd", Take(KvCrypt().Encrypt(Slapd::kRootPasswd))},
+          {"rootPasswd", TakeText(KvCrypt().Encrypt(Slapd::kRootPasswd))},
           {"ldapSearchBase", kSuffix}};
 }
 

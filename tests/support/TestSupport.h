@@ -130,7 +130,7 @@ inline ValList* ListOf(const Strings& values) {
 }
 
 // A heap text given out by the code under test, freed; "(null)" for none.
-inline std::string Take(char* text) {
+inline std::string TakeText(char* text) {
   std::unique_ptr<char, decltype(&free)> owned(text, &free);
   return text ? text : "(null)";
 }

@@ -49,8 +49,9 @@ struct AccessCase {
 
 // The lists start with their defaults (plainId: an attribute nobody set);
 // each list is written new (with extra in it), then changed, and read back;
-// known ids (the first two cases) compare without regard to case; the operations' lists are kept per
-// operation ("remove" is "delete"); a list holding a line break is refused.
+// known ids (the first two cases) compare without regard to case; the
+// operations' lists are kept per operation ("remove" is "delete"); a list
+// holding a line break is refused.
 inline void CheckAccessLists(UserDB* db, UserDB* other, const char* plainId,
                              const std::vector<AccessCase>& cases, const std::string& extra) {
   EXPECT_EQ(Texts(db->GetAttribModifiers(nullptr, "defaultAttr")), Strings{"dirAdmin"});
@@ -111,7 +112,7 @@ inline void CheckFieldsList(UserDB* db, UserDB* other) {
     pairs.push_back(std::string(item->name) + "=" + item->value);
   EXPECT_EQ(pairs, (Strings{"Desc_1=Office: Room", "Size_1=20", "Desc_0=Parking", "Size_0=5"}));
   VCardEntry label(kVCardFirstLabel + 1, "x");
-  EXPECT_EQ(Take(other->GetEntryDisplayName(&label)), "Office: Room");
+  EXPECT_EQ(TakeText(other->GetEntryDisplayName(&label)), "Office: Room");
 }
 
 // The card template starts as the default and stays when the person template
@@ -120,7 +121,7 @@ inline void CheckFieldsList(UserDB* db, UserDB* other) {
 inline void CheckTemplates(UserDB* db, UserDB* other) {
   auto print = [](VCard* card) {
     std::unique_ptr<VCard> owned(card);
-    return card ? Take(card->Print(false)) : "(none)";
+    return card ? TakeText(card->Print(false)) : "(none)";
   };
   const std::string standard =
       "begin:vCard\nFN:Name\nTITLE:Title\nORG:Organization\nTEL;WORK;VOICE:Phone\n"
