@@ -2,6 +2,7 @@
 // reads and writes, child processes, caught errors and list contents.
 #pragma once
 
+#include <dlfcn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -126,6 +127,25 @@ inline ValList* ListOf(const Strings& values) {
   ValList* list = new ValList();
   for (const std::string& v : values) list->Append(v.c_str());
   return list;
+}
+
+// A heap text given out by the code under test, freed; "(null)" for none.
+inline std::string TakeText(char* text) {
+  std::unique_ptr<char, decltype(&free)> owned(text, &free);
+  return text ? text : "(null)";
+}
+
+// An entry point of a plug-in loaded with dlopen as the console loads it
+// (one copy per library); aborts when either is missing.
+template <typename Fn>
+Fn PluginFn(const char* library, const char* name) {
+  void* handle = dlopen(library, RTLD_LAZY);
+  void* fn = handle ? dlsym(handle, name) : nullptr;
+  if (fn == nullptr) {
+    fprintf(stderr, "%s: %s missing (%s)\n", library, name, dlerror());
+    abort();
+  }
+  return reinterpret_cast<Fn>(fn);
 }
 
 // How often needle occurs in haystack, without overlaps.
