@@ -1,5 +1,6 @@
 // Multipart form bodies. With the first byte even, the rest is a body as a
-// client sent it. With it odd, the rest is cut into part contents (at
+// client sent it (with bit 3 set, after a first line giving the content
+// type). With it odd, the rest is cut into part contents (at
 // "\xff\xff"; a leading "F" makes a file part) that the harness wraps into a
 // well-formed body, so that the contents cross the reader's line buffer at
 // every offset; the parsed fields and upload files must then hold exactly
@@ -88,12 +89,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RoundTrip(text, data[0] & 2);
     return 0;
   }
-  fuzz::Request request(text);
+  // With bit 3 set, the first line is the content type.
+  std::string contentType = kContentType;
+  std::string body = text;
+  if (data[0] & 8) {
+    size_t eol = text.find('\n');
+    contentType = text.substr(0, eol);
+    body = eol == std::string::npos ? std::string() : text.substr(eol + 1);
+  }
+  fuzz::Request request(body);
   request.browserType = data[0] & 2 ? RequestInfo::kBrowserMSIE : RequestInfo::kBrowserMozilla;
   request.browserVersion = 5.0;
   request.systemType = data[0] & 4 ? 1 : 0;
-  std::unique_ptr<ValNameList> list(request.ParseMultiPartForm(kContentType));
-  FUZZ_CHECK(list != nullptr);
+  std::unique_ptr<ValNameList> list(request.ParseMultiPartForm(contentType.c_str()));
   fuzz::Touch(list.get());
   return 0;
 }

@@ -1,12 +1,14 @@
 // The person selector's search field, through the file directory back end's
 // search over a small directory indexed once per process. Any text may come
-// in as the query; at most max + 1 people come back, each with a uid.
+// in as the query; at most max + 1 people come back, each with a uid and
+// each matching the query.
 #include <unistd.h>
 
 #include <string>
 
 #include "FuzzSupport.h"
 #include "KvFileUserDB.h"
+#include "PeopleSearch.h"
 #include "TestSupport.h"
 
 namespace {
@@ -51,8 +53,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<ValNameList> found(directory.users->SearchPeople(query.c_str(), max));
   FUZZ_CHECK(found != nullptr);
   FUZZ_CHECK(found->count <= (max < 0 ? 0 : max) + 1);
+  // Each one found has the query (without the blanks around it) in its uid,
+  // name or e-mail address
+  // (control characters count as blanks, as in the stored names).
+  std::string wanted = query.c_str();
+  for (char& c : wanted) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
+  wanted = filedb::FoldCase(wanted);
+  wanted.erase(0, wanted.find_first_not_of(' '));
+  wanted.erase(wanted.find_last_not_of(' ') + 1);
   for (ValNameListItem* it = found->first; it; it = it->next) {
     FUZZ_CHECK(it->name && it->name[0] == 'u' && it->value && *it->value);
+    std::string person = filedb::FoldCase(std::string(it->name) + "\x01" + it->value + "\x01" +
+                                          (it->extra1 ? it->extra1 : ""));
+    FUZZ_CHECK(person.find(wanted) != std::string::npos);
   }
   return 0;
 }

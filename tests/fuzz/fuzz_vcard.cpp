@@ -2,7 +2,7 @@
 // line parser and the value formatters; whole files through the strict
 // reader (what it reads must print and read back); or whole files as other
 // programs write them through the importer, whose output the strict reader
-// must then accept.
+// must then accept, with a UID in every card.
 #include <unistd.h>
 
 #include <string>
@@ -60,8 +60,9 @@ void Lines(const std::string& text) {
 }
 
 // The cards of the scratch file read strictly; -1 when reading failed.
-// With out, each card is printed there.
-int ReadStrict(bool raw, FILE* out, bool* printed) {
+// With out, each card is printed there. With needUid, every card must have
+// a UID.
+int ReadStrict(bool raw, FILE* out, bool* printed, bool needUid = false) {
   VersitFile file;
   if (!file.Open(ScratchPath().c_str(), raw)) abort();
   int cards = 0;
@@ -69,6 +70,10 @@ int ReadStrict(bool raw, FILE* out, bool* printed) {
     while (VCard* raw_card = file.GetVCardFromFile()) {
       std::unique_ptr<VCard> card(raw_card);
       ++cards;
+      if (needUid) {
+        VCardEntry* uid = card->GetEntry(kVCardUID);
+        FUZZ_CHECK(uid && uid->value && *uid->value);
+      }
       if (out && !fuzz::Catch([&] { card->Print(out); })) *printed = false;
       fuzz::Catch([&] { free(card->Print(true)); });
     }
@@ -94,7 +99,7 @@ void Lenient(const std::string& text) {
   if (!fuzz::Catch([&] { importer.Convert(in.get(), out.get()); })) return;
   for (const std::string& line : importer.ReportLines()) FUZZ_CHECK(!line.empty());
   WriteScratch(out.Text());
-  FUZZ_CHECK(ReadStrict(true, nullptr, nullptr) == importer.CardsLoaded());
+  FUZZ_CHECK(ReadStrict(true, nullptr, nullptr, true) == importer.CardsLoaded());
 }
 
 }  // namespace

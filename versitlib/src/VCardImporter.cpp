@@ -7,6 +7,7 @@
 #include <iconv.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -545,6 +546,9 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
     if (media && version == "4.0") p.Add(kValueUrl);  // a 4.0 media value is a URI
     value = OneLine(value, id == kVCardNote);
   }
+  // The strict form is text: a value ends at a NUL byte (raw or decoded),
+  // as it would when written, so that a UID of NULs counts as none.
+  value.erase(std::min(value.find('\0'), value.size()));
 
   if (id == kVCardUID) {
     value = Trim(value);
