@@ -102,7 +102,8 @@ fuzz: fuzz-deps $(FUZZ_BUILD)/CMakeCache.txt
 	  $$exe -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/crashes/$$h- $$new tests/fuzz/corpus/$$h \
 	    > $(FUZZ_BUILD)/fuzz-$$h.log 2>&1 || { failed="$$failed $$h"; tail -n 40 $(FUZZ_BUILD)/fuzz-$$h.log; }; \
-	  $$exe -merge=1 tests/fuzz/corpus/$$h $$new >> $(FUZZ_BUILD)/fuzz-$$h.log 2>&1; \
+	  $$exe -merge=1 -artifact_prefix=$(FUZZ_BUILD)/crashes/$$h- tests/fuzz/corpus/$$h $$new \
+	    >> $(FUZZ_BUILD)/fuzz-$$h.log 2>&1; \
 	done; \
 	if [ -n "$$failed" ]; then echo "fuzz: crashes in:$$failed (see $(FUZZ_BUILD)/crashes)"; exit 1; fi
 
