@@ -1,6 +1,8 @@
 # Top-level entry points: `make test` and `make run`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PORT       ?= 8080
 LDAP_PORT  ?= 3389
@@ -10,6 +12,10 @@ LDAP_PORT  ?= 3389
 DEB_PKGS    = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev \
               python3 python3-pil fonts-dejavu-core lighttpd \
               slapd ldap-utils libldap-dev python3-ldap
+# The libFuzzer build of `make fuzz`: clang and its sanitizer and fuzzer
+# run-time libraries.
+FUZZ_PKGS   = clang libclang-rt-14-dev
+FUZZ_HARNESSES = query multipart listfile vcard delimited search
 BROWSER_DIR = tests/site/browser
 # What `make run` serves: the two programs, the back end, its tool, the images.
 RUN_TARGETS = velmoraadmin_cgi selector_cgi kvfiledblib_cgi kvfiledb site_images
@@ -18,7 +24,7 @@ RUN_TARGETS = velmoraadmin_cgi selector_cgi kvfiledblib_cgi kvfiledb site_images
 BENCH_PKGS  = python3 python3-vobject libc6-dev mawk grep valgrind
 BENCH_ARGS ?=
 
-.PHONY: all deps browser-deps bench-deps build test test-plain test-asan run run-ldap bench bench-micro clean
+.PHONY: all deps fuzz-deps browser-deps bench-deps build test test-plain test-asan fuzz run run-ldap bench bench-micro clean
 
 all: build
 
@@ -37,6 +43,9 @@ deps:
 	    echo "missing packages:$$missing (run as root or install them)"; exit 1; \
 	  fi; \
 	fi
+
+fuzz-deps:
+	@$(MAKE) --no-print-directory deps DEB_PKGS="$(DEB_PKGS) $(FUZZ_PKGS)"
 
 # The browser test's Chromium, node and npm (Debian's, unless the machine has
 # node already) and its browser driver, pinned by its package-lock.json.
@@ -80,6 +89,28 @@ test-asan: deps browser-deps $(ASAN_BUILD)/CMakeCache.txt
 
 test: test-plain test-asan
 
+# Runs each fuzz harness for FUZZ_SECONDS seconds from its corpus in
+# tests/fuzz/corpus; the new inputs that add coverage are merged into that
+# corpus. Crashing inputs are kept in $(FUZZ_BUILD)/crashes and make the run
+# fail once every harness had its turn.
+$(FUZZ_BUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON
+
+fuzz: fuzz-deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	@mkdir -p $(FUZZ_BUILD)/crashes; failed=""; \
+	for h in $(FUZZ_HARNESSES); do \
+	  exe=$(FUZZ_BUILD)/tests/fuzz/fuzz_$$h; new=$(FUZZ_BUILD)/new/$$h; \
+	  rm -rf $$new; mkdir -p $$new; \
+	  echo "fuzz: $$h for $(FUZZ_SECONDS) s"; \
+	  $$exe -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/crashes/$$h- $$new tests/fuzz/corpus/$$h \
+	    > $(FUZZ_BUILD)/fuzz-$$h.log 2>&1 || { failed="$$failed $$h"; tail -n 40 $(FUZZ_BUILD)/fuzz-$$h.log; }; \
+	  $$exe -merge=1 -artifact_prefix=$(FUZZ_BUILD)/crashes/$$h- tests/fuzz/corpus/$$h $$new \
+	    >> $(FUZZ_BUILD)/fuzz-$$h.log 2>&1; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzz: crashes in:$$failed (see $(FUZZ_BUILD)/crashes)"; exit 1; fi
+
 # Builds what it serves (not the tests), installs into $(BUILD)/demo with the
 # sample directory and an administrator account, and serves the console on
 # 127.0.0.1:$(PORT) until Ctrl-C. A taken port is reported before anything
@@ -111,4 +142,4 @@ bench-micro: build
 	$(BUILD)/bench/bench_request
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

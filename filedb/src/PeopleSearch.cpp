@@ -247,7 +247,9 @@ ValNameList* KvFileUserDB::SearchPeople(const char* prefix, int max) {
     text = ReadAll(fp, searchPath);
   }
 
-  std::string wanted = filedb::FoldCase(prefix ? prefix : "");
+  // Control characters are blanks here as in the search file's fields: a
+  // line break in the query must not match across lines.
+  std::string wanted = filedb::FoldCase(filedb::Field(prefix ? prefix : ""));
   while (!wanted.empty() && wanted.back() == ' ') wanted.pop_back();
   while (!wanted.empty() && wanted.front() == ' ') wanted.erase(0, 1);
   std::string needle = std::string(1, '\x1f') + wanted;

@@ -7,6 +7,7 @@
 #include <iconv.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -43,7 +44,7 @@ std::string Trim(const std::string& s) {
 }
 
 // Physical lines of a file, CR LF, LF or a lone CR at the end taken off, a
-// UTF-8 byte-order mark skipped; one line of look-ahead.
+// UTF-8 byte-order mark and NUL bytes skipped; one line of look-ahead.
 class LineSource {
  public:
   explicit LineSource(FILE* in) : in_(in) {}
@@ -56,6 +57,9 @@ class LineSource {
       ssize_t got = getline(&buf_, &cap_, in_);
       if (got < 0) return false;
       next_.assign(buf_, static_cast<size_t>(got));
+      // NUL bytes are no text; names and values are compared and written
+      // as C strings, where one would cut them short.
+      next_.erase(std::remove(next_.begin(), next_.end(), '\0'), next_.end());
       while (!next_.empty() && (next_.back() == '\n' || next_.back() == '\r')) next_.pop_back();
       if (first_ && next_.compare(0, 3, "\xEF\xBB\xBF") == 0) next_.erase(0, 3);
       first_ = false;
@@ -545,6 +549,9 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
     if (media && version == "4.0") p.Add(kValueUrl);  // a 4.0 media value is a URI
     value = OneLine(value, id == kVCardNote);
   }
+  // A value ends at a NUL byte decoded from it, as it would when written,
+  // so that a UID "=00" counts as none.
+  value.erase(std::min(value.find('\0'), value.size()));
 
   if (id == kVCardUID) {
     value = Trim(value);
