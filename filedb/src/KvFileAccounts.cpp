@@ -290,10 +290,12 @@ int KvFileUserDB::PruneAccounts() {
 }
 
 int KvFileUserDB::CountOrphanAccounts() {
-  VersitFileWithIndex* data = Data();
-  if (data == nullptr || data->GetIndex() == nullptr) return 0;
+  // Without accounts the index (as large as the directory) is not loaded.
   std::unique_ptr<ValNameList> accounts =
       filedb::ReadValNameListFile(CommonPath(kAccountsFile));
+  if (accounts->GetFirst() == nullptr) return 0;
+  VersitFileWithIndex* data = Data();
+  if (data == nullptr || data->GetIndex() == nullptr) return 0;
   int orphans = 0;
   for (ValNameListItem* item = accounts->GetFirst(); item; item = item->next) {
     if (item->name != nullptr && data->GetIndex()->Lookup(item->name) == nullptr) ++orphans;

@@ -3,13 +3,18 @@
 // current one and swapped in only when every card was read, so a file with
 // errors leaves the directory as it was.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <queue>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "KvFileUserDB.h"
@@ -99,6 +104,177 @@ void RemoveLeftoverCopies(const std::vector<std::string>& paths) {
       0);
 }
 
+// The UIDs read so far, as the bits of a Bloom filter sized to the file (one
+// bit per 16 bytes): memory stays a small fraction of the file's size. A UID
+// whose bits are all set may have been read before; it is noted as a
+// candidate and checked against the index once the file is read.
+class UidFilter {
+ public:
+  explicit UidFilter(long long fileSize)
+      : bits_(std::max<unsigned long long>(1ULL << 15, static_cast<unsigned long long>(fileSize) / 16)),
+        words_((bits_ + 63) / 64, 0) {}
+
+  // Adds key; true when all its bits were set already.
+  bool Add(const std::string& key) {
+    unsigned long long h1 = std::hash<std::string>()(key);
+    unsigned long long h2 = ((h1 >> 31) * 0x9e3779b97f4a7c15ULL) | 1;
+    bool seen = true;
+    for (int i = 0; i < kHashes; ++i) {
+      unsigned long long bit = (h1 + static_cast<unsigned long long>(i) * h2) % bits_;
+      unsigned long long mask = 1ULL << (bit % 64);
+      if ((words_[bit / 64] & mask) == 0) {
+        seen = false;
+        words_[bit / 64] |= mask;
+      }
+    }
+    return seen;
+  }
+
+ private:
+  static constexpr int kHashes = 6;
+  unsigned long long bits_;
+  std::vector<unsigned long long> words_;
+};
+
+// Finds the first card whose UID an earlier card has (any case), among the
+// candidates (case-folded UIDs) the filter named, by reading the index
+// written so far: its item n is card n. Returns the message naming both
+// cards, or "" when every candidate was a false alarm.
+std::string FindDuplicateUid(const std::string& indexPath, int cards,
+                             const std::vector<std::string>& candidates) {
+  std::unordered_map<std::string, int> first;
+  for (const std::string& key : candidates) first.emplace(key, 0);
+  FILE* fp = fopen(indexPath.c_str(), "r");
+  if (fp == nullptr) filedb::ThrowSystemError(__LINE__, "Unable to open", indexPath, errno);
+  std::unique_ptr<FILE, int (*)(FILE*)> closer(fp, fclose);
+  struct Line {
+    char* text = nullptr;
+    size_t capacity = 0;
+    ~Line() { free(text); }
+  } line;
+  // The list's header line, then one item a card.
+  if (getline(&line.text, &line.capacity, fp) < 0) return "";
+  for (int card = 1; card <= cards && getline(&line.text, &line.capacity, fp) >= 0; ++card) {
+    const char* colon = strchr(line.text, ':');
+    if (colon == nullptr) break;
+    std::string uid(line.text, static_cast<size_t>(colon - line.text));
+    auto known = first.find(Lower(uid));
+    if (known == first.end()) continue;
+    if (known->second == 0) {
+      known->second = card;
+    } else {
+      return "The UID " + uid + " is given to two cards, numbers " +
+             std::to_string(known->second) + " and " + std::to_string(card);
+    }
+  }
+  if (ferror(fp)) filedb::ThrowSystemError(__LINE__, "Unable to read", indexPath, EIO);
+  return "";
+}
+
+// A scratch file without a name in folder dir (else in the system's
+// temporary folder): nothing is left behind whatever happens to the process.
+FILE* OpenScratch(const std::string& dir) {
+  int fd = open(dir.c_str(), O_TMPFILE | O_RDWR, 0600);
+  FILE* fp = fd >= 0 ? fdopen(fd, "w+") : tmpfile();
+  if (fp == nullptr) {
+    int err = errno;
+    if (fd >= 0) close(fd);
+    filedb::ThrowSystemError(__LINE__, "Unable to create a scratch file in", dir, err);
+  }
+  return fp;
+}
+
+// The search file's entries, sorted in runs of bounded size kept in scratch
+// files and merged when written, so that memory does not grow with the
+// number of people. Few people make one run that never leaves memory.
+class SearchRuns {
+ public:
+  explicit SearchRuns(std::string dir) : dir_(std::move(dir)) {}
+  ~SearchRuns() {
+    for (FILE* run : runs_) fclose(run);
+  }
+  SearchRuns(const SearchRuns&) = delete;
+  SearchRuns& operator=(const SearchRuns&) = delete;
+
+  void Add(filedb::SearchEntry entry) {
+    bytes_ += sizeof entry + entry.uid.size() + entry.name.size() + entry.email.size();
+    entries_.push_back(std::move(entry));
+    if (bytes_ >= kRunBytes) Spill();
+  }
+
+  void WriteTo(FILE* fp) {
+    if (runs_.empty()) {
+      filedb::WriteSearchFile(fp, &entries_);
+      return;
+    }
+    Spill();
+    // Each run holds records "<key length> <line length>\n<key><line>".
+    struct Head {
+      std::string key, line;
+      size_t run;
+    };
+    auto later = [](const Head& a, const Head& b) {
+      return a.key != b.key ? a.key > b.key : a.run > b.run;
+    };
+    std::priority_queue<Head, std::vector<Head>, decltype(later)> heads(later);
+    auto next = [&](size_t run) {
+      size_t keyLength, lineLength;
+      if (fscanf(runs_[run], "%zu %zu\n", &keyLength, &lineLength) != 2) return;
+      Head head{std::string(keyLength, '\0'), std::string(lineLength, '\0'), run};
+      if (fread(&head.key[0], 1, keyLength, runs_[run]) != keyLength ||
+          fread(&head.line[0], 1, lineLength, runs_[run]) != lineLength) {
+        KV_THROW("Short read of a scratch file");
+      }
+      heads.push(std::move(head));
+    };
+    for (size_t run = 0; run < runs_.size(); ++run) {
+      rewind(runs_[run]);
+      next(run);
+    }
+    while (!heads.empty()) {
+      Head head = heads.top();
+      heads.pop();
+      if (fwrite(head.line.data(), 1, head.line.size(), fp) != head.line.size()) {
+        KV_THROW("Short write");
+      }
+      next(head.run);
+    }
+    for (FILE* run : runs_) {
+      if (ferror(run)) KV_THROW("Short read of a scratch file");
+    }
+  }
+
+ private:
+  static constexpr size_t kRunBytes = 1 << 20;
+
+  void Spill() {
+    FILE* run = OpenScratch(dir_);
+    runs_.push_back(run);
+    std::vector<std::pair<std::string, const filedb::SearchEntry*>> sorted;
+    sorted.reserve(entries_.size());
+    for (const filedb::SearchEntry& e : entries_) sorted.emplace_back(filedb::SearchSortKey(e), &e);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& item : sorted) {
+      std::string line = filedb::SearchLine(*item.second);
+      if (fprintf(run, "%zu %zu\n", item.first.size(), line.size()) < 0 ||
+          fwrite(item.first.data(), 1, item.first.size(), run) != item.first.size() ||
+          fwrite(line.data(), 1, line.size(), run) != line.size()) {
+        KV_THROW("Short write to a scratch file");
+      }
+    }
+    if (fflush(run) != 0) KV_THROW("Short write to a scratch file");
+    entries_.clear();
+    entries_.shrink_to_fit();
+    bytes_ = 0;
+  }
+
+  std::string dir_;
+  std::vector<filedb::SearchEntry> entries_;
+  size_t bytes_ = 0;
+  std::vector<FILE*> runs_;
+};
+
 }  // namespace
 
 void KvFileUserDB::FinishInterruptedSwap() {
@@ -168,59 +344,70 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     }
     filedb::TempFile copy(copyPath);
 
-    // 2. Read every card of the copy and note where it starts.
-    ValNameList index;
-    std::vector<filedb::SearchEntry> people;
-    std::unordered_map<std::string, int> seen;
+    // 2. Read every card of the copy and write where it starts to a new
+    // index beside the current one, and its search entry to the runs.
+    static const int kKeep[] = {kVCardUID, kVCardFN, kVCardN, kVCardEmail, -1};
+    SearchRuns people(CommonPath(""));
+    std::vector<std::string> candidates;
     VersitFile reader;
     if (!reader.Open(copy.Path().c_str(), true)) {
       filedb::ThrowSystemError(__LINE__, "Unable to open", copy.Path(), errno);
     }
+    struct stat copyStat;
+    UidFilter filter(fstat(fileno(reader.GetStream()), &copyStat) == 0 ? copyStat.st_size : 0);
     int count = 0;
-    try {
-      for (;;) {
-        long offset = reader.GetVCardFileOffset();
-        std::unique_ptr<VCard> card(reader.GetVCardFromFile());
-        if (!card) break;
-        ++count;
-        VCardEntry* uid = card->GetEntry(kVCardUID);
-        std::string where = "The card is number " + std::to_string(count) +
-                            " in the file, ending at line " +
-                            std::to_string(reader.GetLineNumber());
-        if (uid == nullptr || uid->value == nullptr || StringIsEmpty(uid->value)) {
-          errors->Append(uid == nullptr ? "UID field not found in versit file"
-                                        : "UID field is empty in versit file");
-          errors->Append(where.c_str());
-          break;
+    int indexed = 0;
+    filedb::TempFile newIndex(filedb::WriteBeside(indexPath, [&](FILE* fp) {
+      fputs("BEGIN:vNameList\n", fp);
+      try {
+        for (;;) {
+          long offset = reader.GetVCardFileOffset();
+          std::unique_ptr<VCard> card(reader.ScanVCardFromFile(kKeep));
+          if (!card) break;
+          ++count;
+          VCardEntry* uid = card->GetEntry(kVCardUID);
+          std::string where = "The card is number " + std::to_string(count) +
+                              " in the file, ending at line " +
+                              std::to_string(reader.GetLineNumber());
+          if (uid == nullptr || uid->value == nullptr || StringIsEmpty(uid->value)) {
+            errors->Append(uid == nullptr ? "UID field not found in versit file"
+                                          : "UID field is empty in versit file");
+            errors->Append(where.c_str());
+            break;
+          }
+          if (!filedb::IsOneLine(uid->value) || strchr(uid->value, ':') != nullptr) {
+            errors->Append((std::string("The UID ") + uid->value +
+                            " holds a character a UID may not hold (':')")
+                               .c_str());
+            errors->Append(where.c_str());
+            break;
+          }
+          std::string key = Lower(uid->value);
+          if (filter.Add(key)) candidates.push_back(key);
+          fprintf(fp, "%s:%ld\n", uid->value, offset);
+          ++indexed;
+          people.Add(filedb::SearchEntryOf(card.get()));
+          if (count % kProgressEvery == 0) {
+            Report(callback, cookie, count, kRecordsProcessed, nullptr);
+          }
         }
-        if (!filedb::IsOneLine(uid->value) || strchr(uid->value, ':') != nullptr) {
-          errors->Append((std::string("The UID ") + uid->value +
-                          " holds a character a UID may not hold (':')")
-                             .c_str());
-          errors->Append(where.c_str());
-          break;
-        }
-        auto inserted = seen.emplace(Lower(uid->value), count);
-        if (!inserted.second) {
-          errors->Append((std::string("The UID ") + uid->value +
-                          " is given to two cards, numbers " +
-                          std::to_string(inserted.first->second) + " and " +
-                          std::to_string(count))
-                             .c_str());
-          break;
-        }
-        index.Append(uid->value, std::to_string(offset).c_str());
-        people.push_back(filedb::SearchEntryOf(card.get()));
-        if (count % kProgressEvery == 0) {
-          Report(callback, cookie, count, kRecordsProcessed, nullptr);
-        }
+      } catch (KvError* e) {
+        filedb::ErrorOwner owned(e);
+        std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
+        errors->Add(lines.get());
       }
-    } catch (KvError* e) {
-      filedb::ErrorOwner owned(e);
-      std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
-      errors->Add(lines.get());
-    }
+      fputs("END:vNameList\n", fp);
+    }));
     reader.Close();
+    // Reading stops at the first error; a UID given twice before it is
+    // the first fault of the file.
+    if (!candidates.empty()) {
+      std::string twice = FindDuplicateUid(newIndex.Path(), indexed, candidates);
+      if (!twice.empty()) {
+        errors.reset(new ValList());
+        errors->Append(twice.c_str());
+      }
+    }
     if (errors->GetCount() > 0) return errors.release();
     if (count == 0) {
       errors->Append((std::string("The data file ") + source +
@@ -241,10 +428,8 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     // renames) is completed by the next reader instead of leaving new data
     // with the old index; a search file older than the data is rebuilt on
     // its first use.
-    filedb::TempFile newIndex(
-        filedb::WriteBeside(indexPath, [&](FILE* fp) { index.Write(fp); }));
-    filedb::TempFile newSearch(filedb::WriteBeside(
-        searchPath, [&](FILE* fp) { filedb::WriteSearchFile(fp, &people); }));
+    filedb::TempFile newSearch(
+        filedb::WriteBeside(searchPath, [&](FILE* fp) { people.WriteTo(fp); }));
     {
       KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
       std::string note = CommonPath(kSwapNote);

@@ -145,6 +145,27 @@ std::string FoldCase(const std::string& text) {
   return out;
 }
 
+std::string SearchSortKey(const SearchEntry& entry) {
+  return FoldCase(entry.name) + '\t' + FoldCase(entry.uid);
+}
+
+std::string SearchLine(const SearchEntry& e) {
+  std::string name = Field(e.name);
+  std::string line = Field(e.uid) + '\t' + name + '\t' + Field(e.email) + '\t';
+  line += kKeySeparator + FoldCase(Field(e.uid));
+  if (!e.email.empty()) line += kKeySeparator + FoldCase(Field(e.email));
+  std::string folded = FoldCase(name);
+  line += kKeySeparator + folded;
+  for (std::string::size_type blank = folded.find(' '); blank != std::string::npos;
+       blank = folded.find(' ', blank + 1)) {
+    if (blank + 1 < folded.size() && folded[blank + 1] != ' ') {
+      line += kKeySeparator + folded.substr(blank + 1);
+    }
+  }
+  line += '\n';
+  return line;
+}
+
 void WriteSearchFile(FILE* fp, std::vector<SearchEntry>* entries) {
   struct Sorted {
     std::string key;
@@ -152,27 +173,11 @@ void WriteSearchFile(FILE* fp, std::vector<SearchEntry>* entries) {
   };
   std::vector<Sorted> sorted;
   sorted.reserve(entries->size());
-  for (const SearchEntry& e : *entries) {
-    sorted.push_back({FoldCase(e.name) + '\t' + FoldCase(e.uid), &e});
-  }
+  for (const SearchEntry& e : *entries) sorted.push_back({SearchSortKey(e), &e});
   std::sort(sorted.begin(), sorted.end(),
             [](const Sorted& a, const Sorted& b) { return a.key < b.key; });
-  std::string line;
   for (const Sorted& s : sorted) {
-    const SearchEntry& e = *s.entry;
-    std::string name = Field(e.name);
-    line = Field(e.uid) + '\t' + name + '\t' + Field(e.email) + '\t';
-    line += kKeySeparator + FoldCase(Field(e.uid));
-    if (!e.email.empty()) line += kKeySeparator + FoldCase(Field(e.email));
-    std::string folded = FoldCase(name);
-    line += kKeySeparator + folded;
-    for (std::string::size_type blank = folded.find(' '); blank != std::string::npos;
-         blank = folded.find(' ', blank + 1)) {
-      if (blank + 1 < folded.size() && folded[blank + 1] != ' ') {
-        line += kKeySeparator + folded.substr(blank + 1);
-      }
-    }
-    line += '\n';
+    std::string line = SearchLine(*s.entry);
     if (fwrite(line.data(), 1, line.size(), fp) != line.size()) KV_THROW("Short write");
   }
 }

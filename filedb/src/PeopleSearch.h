@@ -34,6 +34,11 @@ SearchEntry SearchEntryOf(VCard* card);
 // not UTF-8 stay as they are).
 std::string FoldCase(const std::string& text);
 
+// The key the search file is sorted by (the folded name, then the folded
+// uid) and the line an entry becomes in it.
+std::string SearchSortKey(const SearchEntry& entry);
+std::string SearchLine(const SearchEntry& entry);
+
 // Sorts entries by name and writes them in the search file's form. Throws
 // KvError* when a write fails.
 void WriteSearchFile(FILE* fp, std::vector<SearchEntry>* entries);

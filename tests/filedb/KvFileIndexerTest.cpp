@@ -1,6 +1,7 @@
 // Indexing vCard data files into the file directory: progress, refusal of
 // bad files without harm to the current data, swapping in, and copying
 // photographs.
+#include <algorithm>
 #include <filesystem>
 
 #include "FileDBTestSupport.h"
@@ -67,6 +68,21 @@ TEST_F(FileDBTest, IndexingReportsProgressAndServesEveryCard) {
   EXPECT_EQ(db->IsValidUser("p0"), 0);
 }
 
+// Enough people that the search file is sorted in several runs and merged.
+TEST_F(FileDBTest, TheSearchFileOfManyPeopleIsSortedByName) {
+  const int n = 30000;
+  ASSERT_EQ(IndexText(ManyPeople(n)), Strings{});
+  std::vector<std::string> names;
+  for (int i = 0; i < n; ++i) names.push_back("person " + std::to_string(i));
+  std::sort(names.begin(), names.end());
+  std::string expected;
+  for (const std::string& name : names) {
+    std::string id = name.substr(7);
+    expected += "p" + id + "\tPerson " + id + "\t\t\x1fp" + id + "\x1f" + name + "\x1f" + id + "\n";
+  }
+  EXPECT_EQ(ReadAll(Common("data.search")), expected);
+}
+
 TEST_F(FileDBTest, AFileWithErrorsLeavesTheCurrentDataAlone) {
   ASSERT_EQ(IndexText(kThreePeople), Strings{});
   std::string dataBefore = ReadAll(Common("data.vcf"));
@@ -88,9 +104,11 @@ TEST_F(FileDBTest, AFileWithErrorsLeavesTheCurrentDataAlone) {
        {"Error reading versit card at line number 3", "BEGIN without END"}},
       {"colon in a UID", "BEGIN:VCARD\nUID:a:b\nEND:VCARD\n",
        {"The UID a:b holds a character a UID may not hold (':')"}},
-      {"UID twice",
-       "BEGIN:VCARD\nUID:dup\nEND:VCARD\nBEGIN:VCARD\nUID:DUP\nEND:VCARD\n",
-       {"The UID DUP is given to two cards, numbers 1 and 2"}},
+      {"UID twice, before a bad UID",
+       "BEGIN:VCARD\nUID:dup\nEND:VCARD\nBEGIN:VCARD\nUID:x\nEND:VCARD\n"
+       "BEGIN:VCARD\nUID:DUP\nEND:VCARD\nBEGIN:VCARD\nUID:dup\nEND:VCARD\n"
+       "BEGIN:VCARD\nUID:a:b\nEND:VCARD\n",
+       {"The UID DUP is given to two cards, numbers 1 and 3"}},
       {"no cards at all", "\n\n", {"holds no vCards; the directory was not changed"}},
   };
   for (const Case& c : cases) {

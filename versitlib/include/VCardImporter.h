@@ -45,4 +45,8 @@ class VCardImporter {
   std::map<std::string, int> dropped_;
   std::map<std::string, int> uids_;  // lower-cased UIDs of the file
   bool collecting_ = false;
+  // While collecting: whether the UIDs are kept (only when a card without
+  // one needs a new UID unlike all of them), and whether such a card was seen.
+  bool keepingUids_ = false;
+  bool uidMissing_ = false;
 };

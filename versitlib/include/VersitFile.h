@@ -41,6 +41,13 @@ class VersitFile {
   // "Error reading versit card at line number <n>". A file that ends after a
   // BEGIN line but before its END line is such an error too.
   VCard* GetVCardFromFile();
+  // Reads the next card as GetVCardFromFile does, with the same errors and
+  // line numbers, but the card holds only the entries whose property id is
+  // listed in keep (ended by -1); the other lines are checked, not stored.
+  // For indexing, which needs a few values of each card. When consumed is
+  // given, the number of bytes read is added to it (so that the offsets of
+  // the cards need not be asked of the system).
+  VCard* ScanVCardFromFile(const int* keep, long* consumed = nullptr);
 
   // Among the cards read in, the first whose first entry with property id
   // has a value equal to value (any case); null if none. Owned by this file.
@@ -90,4 +97,8 @@ class VersitFile {
   uint32_t lineNumber;
   VCard* cards;
   FILE* stream;
+
+ private:
+  struct ScanState;
+  ScanState* scan = nullptr;
 };

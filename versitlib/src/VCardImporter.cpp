@@ -421,9 +421,18 @@ void VCardImporter::Convert(FILE* in, FILE* out) {
   uidsMade_ = 0;
   dropped_.clear();
   uids_.clear();
+  // The UIDs of the file are gathered only when a card lacks one: a
+  // large file that has them all is not held in memory.
   collecting_ = true;
+  keepingUids_ = false;
+  uidMissing_ = false;
   Pass(in, nullptr);
   rewind(in);
+  if (uidMissing_) {
+    keepingUids_ = true;
+    Pass(in, nullptr);
+    rewind(in);
+  }
   collecting_ = false;
   cards_ = 0;
   Pass(in, out);
@@ -559,7 +568,7 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
     if (value.empty() || card.hasUid) return;
     card.hasUid = true;
     if (collecting_) {
-      uids_[Upper(value)] = 1;
+      if (keepingUids_) uids_[Upper(value)] = 1;
       return;
     }
   }
@@ -573,7 +582,10 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
 }
 
 void VCardImporter::Finish(Card& card, FILE* out) {
-  if (collecting_) return;
+  if (collecting_) {
+    if (!card.hasUid) uidMissing_ = true;
+    return;
+  }
   ++cards_;
   if (!card.hasUid) {
     std::string base = UidText(card.email.substr(0, card.email.find('@')));

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "CardChain.h"
@@ -45,20 +46,22 @@ void ReportMessages(VersitProgressCallback callback, void* cookie, ValList* mess
   callback(cookie, &progress);
 }
 
-// Reads the remaining cards of file one at a time, calling visit with each
-// card and the offset it began at, and reports every kProgressEvery cards.
-// The result is how many cards were read.
+// Reads the remaining cards of file one at a time, keeping the entries with
+// the ids in keep, calling visit with each card and the offset it began at,
+// and reports every kProgressEvery cards. The result is how many cards were
+// read.
 template <typename Visit>
-int ForEachCard(VersitFile* file, VersitProgressCallback callback, void* cookie,
-                Visit visit) {
+int ForEachCard(VersitFile* file, const int* keep, VersitProgressCallback callback,
+                void* cookie, Visit visit) {
   int count = 0;
   long position = file->GetVCardFileOffset();
-  while (VCard* read = file->GetVCardFromFile()) {
+  long next = position;
+  while (VCard* read = file->ScanVCardFromFile(keep, &next)) {
     std::unique_ptr<VCard> card(read);
     ++count;
     visit(*card, position);
     if (count % kProgressEvery == 0) ReportCount(callback, cookie, count);
-    position = file->GetVCardFileOffset();
+    position = next;
   }
   return count;
 }
@@ -77,6 +80,28 @@ using HeapText = std::unique_ptr<char, FreeDeleter>;
 
 }  // namespace
 
+// What ScanVCardFromFile keeps between cards: its line buffer, and the
+// property names already read with their ids, so that a name seen before is
+// not parsed again (a file repeats a few dozen names on every card).
+struct VersitFile::ScanState {
+  static constexpr size_t kMaxNames = 1024;
+  struct Known {
+    std::string name;
+    int id;
+  };
+  char* line = nullptr;
+  size_t capacity = 0;
+  std::string name;
+  std::unordered_map<std::string, int> ids;
+  // The name of the n-th line of the last card: the next card most likely
+  // has the same there, and a comparison is cheaper than a look-up.
+  std::vector<Known> byLine;
+  ScanState() = default;
+  ScanState(const ScanState&) = delete;
+  ScanState& operator=(const ScanState&) = delete;
+  ~ScanState() { free(line); }
+};
+
 VersitFile::VersitFile() : raw(false), lineNumber(UINT32_MAX), cards(nullptr), stream(nullptr) {}
 
 // Releasing the stream here as well keeps a forgotten Close from leaking the
@@ -84,6 +109,7 @@ VersitFile::VersitFile() : raw(false), lineNumber(UINT32_MAX), cards(nullptr), s
 VersitFile::~VersitFile() {
   DeleteCards();
   if (stream != nullptr) fclose(stream);
+  delete scan;
 }
 
 void VersitFile::DeleteCards() {
@@ -201,6 +227,102 @@ VCard* VersitFile::GetVCardFromFile() {
   }
 }
 
+VCard* VersitFile::ScanVCardFromFile(const int* keep, long* consumed) {
+  if (stream == nullptr) return nullptr;
+  if (scan == nullptr) scan = new ScanState();
+  auto card = std::make_unique<VCard>();
+  VCardEntry** tail = &card->firstEntry;
+  bool begun = false;
+  size_t lineInCard = 0;
+  try {
+    for (;;) {
+      ssize_t got = getline(&scan->line, &scan->capacity, stream);
+      if (got < 0) {
+        if (begun) VERSIT_PARSE_ERROR(kNoEnd);
+        return nullptr;
+      }
+      if (consumed != nullptr) *consumed += got;
+      // The line as GetVCardFromFile sees it: up to a NUL, without its end.
+      char* text = scan->line;
+      size_t n = strlen(text);
+      while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r')) --n;
+      text[n] = '\0';
+      bool blankFirst = *text == ' ' || *text == '\t' || *text == '\r';
+      if (n == 0 || (blankFirst && StringIsEmpty(text))) continue;
+      IncrementLineNumber();
+      if (!begun) {
+        const char* word = text;
+        while (*word == ' ' || *word == '\t') ++word;
+        if (!IsWord(word, "BEGIN") && !IsWord(word, "END")) VERSIT_PARSE_ERROR(kOutside);
+      }
+
+      const char* colon = text + strcspn(text, ":\r");
+      char* rawName = nullptr;
+      char* rawValue = nullptr;
+      if (*colon != ':') BreakLine(text, &rawName, &rawValue);  // throws its error
+      size_t length = static_cast<size_t>(colon - text);
+      ScanState::Known* last = nullptr;
+      if (lineInCard < ScanState::kMaxNames) {
+        if (lineInCard == scan->byLine.size()) scan->byLine.push_back({std::string(), kVCardUnknown});
+        last = &scan->byLine[lineInCard];
+      }
+      ++lineInCard;
+      int id;
+      if (last != nullptr && last->id != kVCardUnknown && last->name.size() == length &&
+          memcmp(last->name.data(), text, length) == 0) {
+        id = last->id;
+      } else {
+        scan->name.assign(text, length);
+        auto known = scan->ids.find(scan->name);
+        if (known != scan->ids.end()) {
+          id = known->second;
+        } else {
+          std::unique_ptr<VCardEntry> parsed(VCardEntry::ParsePropertyName(scan->name.c_str()));
+          id = parsed->id;
+          if (scan->ids.size() < ScanState::kMaxNames) scan->ids.emplace(scan->name, id);
+        }
+        if (last != nullptr) *last = {scan->name, id};
+      }
+      if (id == kVCardIgnored) continue;
+      if (id == kVCardBegin) {
+        if (begun) VERSIT_PARSE_ERROR(kNestedBegin);
+        begun = true;
+        continue;
+      }
+      if (id == kVCardEnd) {
+        if (!begun) VERSIT_PARSE_ERROR(kNoBegin);
+        return card.release();
+      }
+      const int* wanted = keep;
+      while (*wanted >= 0 && *wanted != id) ++wanted;
+      if (*wanted < 0) continue;
+
+      // A kept line is read as GetVCardFromFile reads it.
+      BreakLine(text, &rawName, &rawValue);
+      HeapText name(rawName);
+      HeapText value(rawValue);
+      std::unique_ptr<VCardEntry> entry(VCardEntry::ParsePropertyName(name.get()));
+      entry->value = value.release();
+      if (!raw && (entry->id == kVCardAdr || entry->id == kVCardOrg)) {
+        HeapText readable(entry->id == kVCardAdr ? entry->FormatAdr() : entry->FormatOrg());
+        if (readable) {
+          free(entry->value);
+          entry->value = readable.release();
+        }
+      }
+      *tail = entry.release();
+      tail = &(*tail)->next;
+    }
+  } catch (KvError* e) {
+    if (e->GetKind() == kKvErrorParse) {
+      VERSIT_ADD_USER_LINE(e, kAtLine + std::to_string(lineNumber));
+    } else {
+      VERSIT_ADD_TRACE_LINE(e, kRethrown);
+    }
+    throw;
+  }
+}
+
 void VersitFile::ReadInAllCards() {
   if (cards != nullptr || stream == nullptr) return;
   rewind(stream);
@@ -265,7 +387,12 @@ class StreamedIndex {
   StreamedIndex& operator=(const StreamedIndex&) = delete;
 
   // One item as ValNameList::Write writes it (an offset needs no escaping).
-  void Add(const char* uid, long offset) { fprintf(fp_, "%s:%ld\n", uid, offset); }
+  void Add(const char* uid, long offset) {
+    char number[24];
+    int digits = snprintf(number, sizeof number, ":%ld\n", offset);
+    fputs(uid, fp_);
+    fwrite(number, 1, static_cast<size_t>(digits), fp_);
+  }
 
   void Finish() {
     fputs("END:vNameList\n", fp_);
@@ -290,7 +417,8 @@ void VersitFile::IndexFile(const char* indexPath, VersitProgressCallback callbac
                            void* cookie) {
   StreamedIndex index(indexPath);
   ValList skipped;
-  int count = ForEachCard(this, callback, cookie, [&](const VCard& card, long position) {
+  static const int kKeep[] = {kVCardUID, -1};
+  int count = ForEachCard(this, kKeep, callback, cookie, [&](const VCard& card, long position) {
     const VCardEntry* uid = card.GetEntry(kVCardUID);
     if (uid != nullptr && uid->value != nullptr) {
       index.Add(uid->value, position);
@@ -320,7 +448,8 @@ struct KeyedItem {
 void VersitFile::IndexFileOn(const char* indexPath, int id, VersitProgressCallback callback,
                              void* cookie) {
   std::vector<KeyedItem> items;
-  int count = ForEachCard(this, callback, cookie, [&](const VCard& card, long position) {
+  const int keep[] = {kVCardUID, id, -1};
+  int count = ForEachCard(this, keep, callback, cookie, [&](const VCard& card, long position) {
     const VCardEntry* uid = card.GetEntry(kVCardUID);
     if (uid == nullptr) VERSIT_PARSE_ERROR(kNoUid);
     if (uid->value == nullptr) VERSIT_PARSE_ERROR(kEmptyUid);
