@@ -137,22 +137,7 @@ std::string RandomPassword() {
 int KvLdapUserDB::Open(KvConfigDB* config, int /*threadKey*/,
                        KvBoolean /*serverGateway*/) {
   if (config == nullptr) return 0;
-  const char* server = config->LDAPServerName();
-  const char* base = config->LDAPSearchBase();
-  if (server == nullptr || *server == '\0' || base == nullptr || *base == '\0') {
-    KvError* e = new KvError();
-    e->SetKind(kKvErrorUnreachable);
-    e->AddLine(__LINE__, KvSourceName(__FILE__),
-               "The LDAP server and search base are not configured", 1);
-    throw e;
-  }
-  ldapdb::Settings s;
-  s.uri = ldapdb::UriOf(server, config->LDAPServerPort());
-  s.rootDN = config->LDAPRootDN() ? config->LDAPRootDN() : "";
-  s.rootPasswd = config->LDAPRootPasswd() ? config->LDAPRootPasswd() : "";
-  s.base = base;
-  const char* tls = config->ReadValue("ldapStartTLS");
-  s.startTLS = tls != nullptr && strcasecmp(tls, "TRUE") == 0;
+  ldapdb::Settings s = ldapdb::SettingsOf(config);
   std::string top;
   try {
     const char* dir = config->GetTopKavriDir();

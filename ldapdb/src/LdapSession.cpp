@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "KvConfigDB.h"
 #include "utillib.h"
 
 namespace ldapdb {
@@ -139,6 +140,26 @@ std::string UriOf(const std::string& server, int port) {
   // An IPv6 address goes in brackets.
   if (host.find(':') != std::string::npos && host[0] != '[') host = "[" + host + "]";
   return "ldap://" + host + ":" + std::to_string(port > 0 ? port : 389) + "/";
+}
+
+Settings SettingsOf(KvConfigDB* config) {
+  const char* server = config->LDAPServerName();
+  const char* base = config->LDAPSearchBase();
+  if (server == nullptr || *server == '\0' || base == nullptr || *base == '\0') {
+    KvError* e = new KvError();
+    e->SetKind(kKvErrorUnreachable);
+    e->AddLine(__LINE__, KvSourceName(__FILE__),
+               "The LDAP server and search base are not configured", 1);
+    throw e;
+  }
+  Settings s;
+  s.uri = UriOf(server, config->LDAPServerPort());
+  s.rootDN = config->LDAPRootDN() ? config->LDAPRootDN() : "";
+  s.rootPasswd = config->LDAPRootPasswd() ? config->LDAPRootPasswd() : "";
+  s.base = base;
+  const char* tls = config->ReadValue("ldapStartTLS");
+  s.startTLS = tls != nullptr && strcasecmp(tls, "TRUE") == 0;
+  return s;
 }
 
 std::string FilterValue(const std::string& value) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 typedef struct ldap LDAP;
+class KvConfigDB;
 
 namespace ldapdb {
 
@@ -28,6 +29,11 @@ struct Settings {
 // "ldaps://", "ldapi://") is used as it is; otherwise ldap://name:port/ (port
 // 389 when port is not positive).
 std::string UriOf(const std::string& server, int port);
+
+// The settings the configuration names (server, port, root DN and password,
+// search base, "ldapStartTLS"). Throws KvError* of kind kKvErrorUnreachable
+// when the server or the search base is not configured.
+Settings SettingsOf(KvConfigDB* config);
 
 // RFC 4515 escaping of a value inside a search filter.
 std::string FilterValue(const std::string& value);
