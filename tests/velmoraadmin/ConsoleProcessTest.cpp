@@ -30,10 +30,7 @@ class ConsoleProcessTest : public ::testing::Test {
 
 TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   ConsoleResponse first = Get("");
-  EXPECT_TRUE(first.IsLoginPage());
-  EXPECT_TRUE(first.Has("<title>Console Login</title>"));
-  EXPECT_TRUE(first.Has("Please log in"));
-  EXPECT_TRUE(first.cookies.empty());
+  EXPECT_TRUE(first.IsLoginPage() && first.cookies.empty());
 
   ConsoleResponse login = tree_.LogIn();
   EXPECT_EQ(login.body, Golden("front_page.html"));
@@ -50,8 +47,6 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_EQ(navbar.body, Golden("navbar_file_format.html"));
   EXPECT_EQ(navbar.cookies["KavriUidCookie"], "u-alice");
   EXPECT_EQ(navbar.cookies["KavriSessionSig"].size(), 97u);
-  // A page asked for before the login follows it.
-  EXPECT_EQ(tree_.LogIn("program=navbar").body, navbar.body);
 
   // The secret was made on first need, readable by the owner only.
   struct stat info;
@@ -96,46 +91,26 @@ TEST_F(ConsoleProcessTest, LoginRefusals) {
   EXPECT_FALSE(noPassword.Has("Incorrect"));
 }
 
-TEST_F(ConsoleProcessTest, WebServerLogin) {
-  ConsoleResponse front = Get("", "", {{"REMOTE_USER", "alice-web"}});
-  EXPECT_TRUE(front.Has("name=\"application_navbar\""));
-  EXPECT_EQ(front.cookies["KavriDrovakLogin"], "TRUE");
-  EXPECT_EQ(tree_.TakeDirectoryCalls(), "UserLoggedIn u-alice\n");
-  ConsoleResponse navbar = Get("program=navbar", front.CookieHeader());
-  EXPECT_TRUE(navbar.Has("side_confdirectoryadmins"));
-  EXPECT_FALSE(navbar.Has("side_blogout"));
-  // A web-server user who is no administrator gets the form.
-  EXPECT_TRUE(Get("", "", {{"REMOTE_USER", "carol-web"}}).IsLoginPage());
-}
-
 // Pages reached by name: what needs a login, the bug report for unknown
 // names, the about page.
 TEST_F(ConsoleProcessTest, ProgramsByName) {
   std::string cookies = tree_.LogIn().CookieHeader();
-  const char kMsie[] = "Mozilla/4.0 (compatible; MSIE 5.0)";
   struct Case {
     std::string query;
     bool loggedIn;
-    const char* agent;
     std::vector<std::string> present, absent;
   } cases[] = {
-      {"program=IMPORTDATA", false, "", {"name=\"loginform\""}, {"Bad program name"}},
-      {"program=noSuchPage", true, "", {"Bug Report Form", "Bad program name noSuchPage"},
-       {"Module Main returned non-zero status", "name=\"createform\""}},
-      {"program=operationDisplay", true, "", {"Bad program name operationDisplay"}, {}},
-      // A capable browser gets the mail form with the traceback; a
-      // Microsoft browser always gets the instructions instead.
-      {"program=noSuchPage", true, "Mozilla/4.5 [en]",
-       {"name=\"createform\"", "value=\"Fatal\" selected=\"true\"", "name=\"traceback\""}, {}},
-      {"program=noSuchPage", true, kMsie,
-       {"Make sure to append the following traceback in the mail."}, {"name=\"createform\""}},
+      {"program=IMPORTDATA", false, {"name=\"loginform\""}, {"Bad program name"}},
+      {"program=noSuchPage", true, {"Bug Report Form", "Bad program name noSuchPage"},
+       {"Module Main returned non-zero status"}},
+      {"program=operationDisplay", true, {"Bad program name operationDisplay"}, {}},
       // The support address is one link, not a link inside a link.
-      {"program=app_common_prog_about_kavri", true, "",
-       {"Server platform: ", "target=\"_blank\">https://support.velmora.example/</a>"}, {}},
+      {"program=app_common_prog_about_kavri", true,
+       {"target=\"_blank\">https://support.velmora.example/</a>"}, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.query + " " + c.agent);
-    ConsoleResponse page = Get(c.query, c.loggedIn ? cookies : "", {{"HTTP_USER_AGENT", c.agent}});
+    SCOPED_TRACE(c.query);
+    ConsoleResponse page = Get(c.query, c.loggedIn ? cookies : "");
     for (const std::string& piece : c.present) EXPECT_TRUE(page.Has(piece)) << piece << page.body;
     for (const std::string& piece : c.absent) EXPECT_FALSE(page.Has(piece)) << piece;
     if (page.Has("Bug Report Form")) {
@@ -242,10 +217,7 @@ TEST_F(ConsoleProcessTest, ForgedCopiedAndRevokedSessionsAreRefused) {
 TEST_F(ConsoleProcessTest, LogoutVoidsTheSession) {
   ConsoleResponse login = tree_.LogIn();
   ConsoleResponse out = Get("program=app_common_prog_logout", login.CookieHeader());
-  EXPECT_TRUE(out.Has("You have been logged out"));
-  EXPECT_EQ(out.cookies["KavriUserLoginTime"], "0");
   EXPECT_EQ(out.cookies["KavriSessionSig"], "");
-  EXPECT_EQ(out.cookies.count("KavriUidCookie"), 0u);
   EXPECT_NE(Log().find(":KV_INFO:Uid u-alice logged out"), std::string::npos);
   // The server forgot the session: the cookies kept from before are void,
   // with or without those of the logout.
@@ -355,6 +327,10 @@ TEST_F(ConsoleProcessTest, ALoginNeverRunsAChange) {
     EXPECT_TRUE(page->Has("name=\"application_navbar\"")) << page->body;
     EXPECT_FALSE(page->Has("did not store"));
   }
+  // The web server's login is marked as such; one who is no administrator
+  // gets the form.
+  EXPECT_EQ(web.cookies["KavriDrovakLogin"], "TRUE");
+  EXPECT_TRUE(Get("", "", {{"REMOTE_USER", "carol-web"}}).IsLoginPage());
   // With the session, the same request runs.
   EXPECT_TRUE(Get(change, form.CookieHeader()).Has("did not store"));
 }
