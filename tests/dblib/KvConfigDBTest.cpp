@@ -167,24 +167,6 @@ TEST_F(ConfigTest, CorruptFileIsAnError) {
   EXPECT_TRUE(dbtest::Has(lines, ". Read failed!")) << lines;
 }
 
-TEST_F(ConfigTest, TopDirectoryAndBackEndLibraryNames) {
-  KvConfigDB config;
-  EXPECT_EQ(S(config.GetTopKavriDir()), top);
-  struct Case {
-    KvDBFormat format;
-    const char* file;  // installed before asking; null: none installed
-  } cases[] = {{KV_KAVRI, nullptr},
-               {KV_LDAP, "/lib/kvldapdblib_cgi.so"},
-               {KV_SQL, "/lib/kvsqldblib_cgi.so"},
-               {KV_KAVRI, "/lib/kvfiledblib_cgi.so"}};
-  for (const Case& c : cases) {
-    if (c.file) dbtest::WriteAll(top + c.file, "");
-    char* got = KvConfigDB::GetDLLPath(config.GetTopKavriDir(), c.format);
-    EXPECT_EQ(S(got), c.file ? top + c.file : "(null)");
-    free(got);
-  }
-}
-
 TEST_F(ConfigTest, AnotherProcessesChangeIsSeenOnTheNextRead) {
   WriteConfig("webmasterEmailAddress:first@x\ndefaultStyle:one\n");
   KvConfigDB config;

@@ -176,11 +176,8 @@ TEST(ListTest, MalformedFiles) {
       {true, "", true, "Unable to read list headerPremature end of list. Last string read was <>\n",
        {}},
       {true, "BEGIN:vList\nk:v\nEND:vNameList\n", true, "Malformed list header", {"k=v"}},
-      {true, "BEGIN:vNameList\nk:v\nm:w\n", true,
-       "Premature end of list. Last string read was <m:w>\n", {"k=v", "m=w"}},
       {true, "BEGIN:vNameList\nk:v\nm:w=0A=\n", true,
        "Premature end of list. Last string read was <m:w\n>\n", {"k=v"}},
-      {true, "k:v\nEND:vNameList", false, "", {"k=v"}},
       {true, "BEGIN:vNameList\nlast:no break\nnocolon\nEND:vNameList", true, "",
        {"last=no break", "<null>=<null>"}},
   };

@@ -49,24 +49,6 @@ TEST(VCardEntryTest, TextDisplayAndUnwritableParameters) {
   }
 }
 
-TEST(VCardEntryTest, PrintableAndDisplayable) {
-  struct Case {
-    int id;
-    bool withType, printable, displayable;
-  } cases[] = {
-      {kVCardN, false, false, false},      {kVCardPhoto, false, false, false},
-      {kVCardUID, false, false, false},    {kVCardUID, true, false, true},
-      {kVCardMgrUID, true, false, false},  {kVCardDirectReportUID, false, false, false},
-      {kVCardKavriUID, false, true, true}, {kVCardFirstLabel + 7, false, true, true},
-  };
-  for (const Case& c : cases) {
-    VCardEntry e(c.id, "v");
-    if (c.withType) e.AddSubType(kSubTypeType, kTypeSecretary);
-    EXPECT_EQ(e.IsPrintable(), c.printable) << c.id;
-    EXPECT_EQ(e.IsDisplayable(), c.displayable) << c.id;
-  }
-}
-
 TEST(VCardEntryTest, StructuredValues) {
   struct Case {
     const char *value, *n, *adr, *org;
@@ -87,7 +69,7 @@ TEST(VCardEntryTest, StructuredValues) {
   Strings got;
   for (int i = 0; i < 5; ++i) got.push_back(Take(slots[i]));
   free(slots);
-  EXPECT_EQ(got, (Strings{"Smith", "John", "Q", "<null>", "<null>"}));
+  EXPECT_EQ(got, (Strings{"Smith", "John", "Q", "(null)", "(null)"}));
   EXPECT_EQ(VCardEntry(kVCardN, nullptr).FormatNArray(), nullptr);
   std::string street(5000, 's');  // components of any length are kept whole
   EXPECT_EQ(Take(VCardEntry(kVCardAdr, (";;" + street).c_str()).FormatAdr()), "  " + street + "    ");

@@ -56,12 +56,7 @@ inline Strings UserLinesOf(const std::function<void()>& action, int* kind = null
   return {};
 }
 
-// A heap string from the library as a std::string; frees it.
-inline std::string Take(char* text) {
-  std::string out = text ? text : "<null>";
-  free(text);
-  return out;
-}
+inline std::string Take(char* text) { return testsupport::TakeText(text); }
 
 // The name/value items of an index file, in order.
 inline Pairs ReadIndex(const std::string& path) {
