@@ -37,8 +37,7 @@ TEST_F(FileDBTest, ToolCommandsChangeWhatThePlugInReads) {
       {"admins remove zadams", "", 1, "zadams is not a directory administrator"},
       {"admins list", "", 0, "mbrown\n"},
       {"accounts generate", "", 0, "3 accounts created"},
-      {"accounts generate", "", 0, "0 accounts created"},
-      {"accounts generate", "", 0, "current number of user accounts: 3"},
+      {"accounts generate", "", 0, "0 accounts created\ncurrent number of user accounts: 3"},
       // One account goes, with its generated password.
       {"accounts remove CYOUNG", "", 0, ""},
       {"accounts remove cyoung", "", 1, "cyoung has no account"},
@@ -52,9 +51,7 @@ TEST_F(FileDBTest, ToolCommandsChangeWhatThePlugInReads) {
       {"frobnicate", "", 2, "usage:"},
       {"index", "", 2, "usage:"},
       {"index " + top + "/tmp/none.vcf", "", 1, ""},
-      {"admins", "", 2, "usage:"},
       {"admins frobnicate x", "", 2, "usage:"},
-      {"accounts", "", 2, "usage:"},
       {"accounts remove", "", 2, "usage:"},
   };
   for (const Step& step : steps) {
@@ -74,7 +71,6 @@ TEST_F(FileDBTest, ToolCommandsChangeWhatThePlugInReads) {
   EXPECT_EQ(passwords.find("mbrown "), std::string::npos);
   EXPECT_NE(passwords.find("zadams "), std::string::npos);
   EXPECT_EQ(ModeOf(Common("new-accounts.txt")), 0600);
-  EXPECT_EQ(ModeOf(Common("accounts.lst")), 0600);
 
   // Without person data nothing is pruned.
   unlink(Common("data.vcf").c_str());

@@ -44,7 +44,6 @@ TEST_F(ConsoleLdapTest, LoginByBindAndTheLdapNavigationBar) {
     const char* refusal;  // null: logged in
   } cases[] = {
       {"bvogel", "bianca_vogel", nullptr},
-      {"BVogel", "bianca_vogel", nullptr},
       {"bvogel", "wrong", "Incorrect password, please try again"},
       {"bvogel", "", "Incorrect password, please try again"},
       {"mbrown", "mark_brown", "You are not on the list of valid administrators."},

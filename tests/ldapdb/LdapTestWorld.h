@@ -1,10 +1,6 @@
-// The world every LDAP test shares, made once per test program: a real
-// slapd (mdb database in a temporary folder, a free loopback port) loaded
-// with the people of tests/data/ldapdb/people.csv, converted to LDAP form by
-// the console program itself and added with ldapadd, plus two groups; a
-// console installation tree in LDAP format pointing at it (its other
-// back-end names lead to the console tests' stub directory); and the back
-// end loaded with dlopen.
+// The world every LDAP test shares, made once per test program: a real slapd
+// loaded with tests/data/ldapdb/people.csv (converted to LDAP by the console
+// itself) and two groups; a console tree in LDAP format pointing at it.
 #pragma once
 
 #include <gtest/gtest.h>
