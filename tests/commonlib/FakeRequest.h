@@ -3,11 +3,7 @@
 #pragma once
 
 #include <cstring>
-#include <filesystem>
-#include <sstream>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "TestSupport.h"
 #include "commonlib.h"
@@ -34,6 +30,16 @@ class FakeRequest : public RequestInfo {
   std::string body_;
   size_t pos_ = 0;
 };
+
+// Fields, files and the end of a multipart body with the boundary "----XyZ".
+const std::string kEnd = "------XyZ--\r\n";
+inline std::string Field(const std::string& name, const std::string& value) {
+  return "------XyZ\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
+}
+inline std::string File(const std::string& name, const std::string& client, const std::string& data) {
+  return "------XyZ\r\nContent-Disposition: form-data; name=\"" + name + "\"; filename=\"" + client +
+         "\"\r\nContent-Type: text/plain\r\n\r\n" + data + "\r\n";
+}
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 

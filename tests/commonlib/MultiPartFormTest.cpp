@@ -2,11 +2,6 @@
 // and the body limit.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "FakeRequest.h"
 
 // The body limit of this test program, replacing the library's default.
@@ -16,16 +11,6 @@ long long KvMaxRequestSize() { return gMaxRequestSize; }
 namespace {
 
 constexpr char kType[] = "multipart/form-data; boundary=----XyZ";
-const std::string kEnd = "------XyZ--\r\n";
-
-std::string Field(const std::string& name, const std::string& value) {
-  return "------XyZ\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
-}
-
-std::string File(const std::string& name, const std::string& client, const std::string& data) {
-  return "------XyZ\r\nContent-Disposition: form-data; name=\"" + name + "\"; filename=\"" + client +
-         "\"\r\nContent-Type: text/plain\r\n\r\n" + data + "\r\n";
-}
 
 TEST(FormDataLineTest, LinesAndPieces) {
   const struct { std::string body; std::vector<std::string> lines; } cases[] = {
@@ -34,8 +19,7 @@ TEST(FormDataLineTest, LinesAndPieces) {
       // A CR at the cut moves to the next piece: CR LF is never split.
       {std::string(1020, 'y') + "\r\nz\r\n", {std::string(1020, 'y'), "\r\n", "z\r\n"}},
       // A bare LF does not end a line; the stop text ends one by itself.
-      {"a\nb\r\n--B--\r\n", {"a\nb\r\n", "--B--", "\r\n"}},
-      {"tail", {"tail"}},
+      {"a\nb\r\n--B--\r\n", {"a\nb\r\n", "--B--", "\r\n"}}, {"tail", {"tail"}},
   };
   for (const auto& c : cases) {
     FakeRequest req(c.body);
@@ -63,7 +47,6 @@ TEST(MultiPartFormTest, Parse) {
       {"%22", File("f", "say %22hi%22.csv", "x") + kEnd, "", {{"f", "say \"hi\".csv"}}},
       {"escaped quotes", File("f", "say \\\"hi\\\".csv", "x") + kEnd, "", {{"f", "say \"hi\".csv"}}},
       // MSIE 4 drops the line ends of a text area.
-      {"Navigator", Field("t", "one\r\ntwo") + kEnd, "Mozilla/4.7 [en] (WinNT; I)", {{"t", "one\r\ntwo"}}},
       {"MSIE 4", Field("t", "one\r\ntwo") + kEnd, "Mozilla/4.0 (compatible; MSIE 4.01; Windows 98)",
        {{"t", "onetwo"}}},
       {"MSIE 3", Field("t", "one\r\ntwo") + kEnd, "Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)",

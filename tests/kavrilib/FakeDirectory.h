@@ -1,5 +1,6 @@
 // A small in-memory user and group directory: people with display names and
-// e-mail addresses, groups with names and members, attributes with options.
+// e-mail addresses (none when empty), groups with names and members,
+// attributes with options.
 #pragma once
 
 #include <cstring>
@@ -14,10 +15,8 @@
 class FakeUserDB : public StubUserDB {
  public:
   using Options = std::vector<std::pair<std::string, std::string>>;  // stored value, display text
-  struct Person { std::string name, email; };
   struct Attribute { std::string id, type; Options options; };
 
-  // email empty: no address on the card.
   void Add(const std::string& uid, const std::string& name, const std::string& email = "") {
     people[uid] = {name, email};
   }
@@ -29,40 +28,39 @@ class FakeUserDB : public StubUserDB {
     auto it = people.find(uid);
     if (it == people.end()) return nullptr;
     VCard* card = new VCard();
-    card->AddEntry(kVCardFN, it->second.name.c_str());
-    if (!it->second.email.empty()) card->AddEntry(kVCardEmail, it->second.email.c_str());
+    card->AddEntry(kVCardFN, it->second.first.c_str());
+    if (!it->second.second.empty()) card->AddEntry(kVCardEmail, it->second.second.c_str());
     return card;
   }
   char* GetDisplayName(const char* uid) override {
     auto it = people.find(uid);
-    return strdup(it == people.end() ? uid : it->second.name.c_str());
+    return strdup(it == people.end() ? uid : it->second.first.c_str());
   }
   ValList* GetAttributeList() override {
     ValList* list = new ValList();
     for (const auto& a : attributes) list->Append(a.id.c_str());
     return list;
   }
-  ValNameList* GetAttributeTypes() override {
-    ValNameList* list = new ValNameList();
-    for (const auto& a : attributes) list->Append(a.id.c_str(), a.type.c_str());
-    return list;
-  }
-  ValNameList* GetAttributeOptions(const char* id) override {
+  // The types, or with an id that attribute's options.
+  ValNameList* Attributes(const char* id) {
     ValNameList* list = new ValNameList();
     for (const auto& a : attributes) {
-      if (a.id != id) continue;
-      for (const auto& [value, text] : a.options) list->Append(value.c_str(), text.c_str());
+      if (!id) list->Append(a.id.c_str(), a.type.c_str());
+      for (const auto& [value, text] : a.options) {
+        if (id && a.id == id) list->Append(value.c_str(), text.c_str());
+      }
     }
     return list;
   }
+  ValNameList* GetAttributeTypes() override { return Attributes(nullptr); }
+  ValNameList* GetAttributeOptions(const char* id) override { return Attributes(id); }
 
-  std::map<std::string, Person> people;
+  std::map<std::string, std::pair<std::string, std::string>> people;  // name, e-mail
   std::vector<Attribute> attributes;
 };
 
 class FakeGroupDB : public StubGroupDB {
  public:
-  struct Group { std::string name; std::vector<std::string> members; };
   void Add(const std::string& gid, const std::string& name, const std::vector<std::string>& members) {
     groups[gid] = {name, members};
   }
@@ -72,18 +70,18 @@ class FakeGroupDB : public StubGroupDB {
     ValNameList unsorted;
     for (ValListItem* i = gids->GetFirst(); i; i = i->next) {
       auto it = groups.find(i->value);
-      unsorted.Append(i->value, it == groups.end() ? i->value : it->second.name.c_str());
+      unsorted.Append(i->value, it == groups.end() ? i->value : it->second.first.c_str());
     }
     return unsorted.SortListByAscendingValue();
   }
   ValList* GetMembers(const char* gid) override {
     ValList* list = new ValList();
     auto it = groups.find(gid);
-    if (it != groups.end()) {
-      for (const std::string& m : it->second.members) list->Append(m.c_str());
+    for (const std::string& m : it == groups.end() ? std::vector<std::string>{} : it->second.second) {
+      list->Append(m.c_str());
     }
     return list;
   }
 
-  std::map<std::string, Group> groups;
+  std::map<std::string, std::pair<std::string, std::vector<std::string>>> groups;  // name, members
 };

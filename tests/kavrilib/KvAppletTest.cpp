@@ -2,9 +2,6 @@
 // link, against golden output, and the rules behind each card line.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <memory>
-#include <string>
 #include <utility>
 
 #include "CaptureRequest.h"

@@ -1,9 +1,6 @@
 // Inputs, selects, forms, images, labels, buttons, links and URL objects.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "CaptureRequest.h"
 #include "FakeDirectory.h"
 #include "TestSupport.h"
