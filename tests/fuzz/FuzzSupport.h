@@ -9,26 +9,29 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commonlib.h"
 #include "utillib.h"
 
+#define FUZZ_CHECK(cond)                                                       \
+  do {                                                                         \
+    if (!(cond)) {                                                             \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
+      abort();                                                                 \
+    }                                                                          \
+  } while (0)
+
 namespace fuzz {
 
-struct FileCloser {
-  void operator()(FILE* fp) const { fclose(fp); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
+using FilePtr = std::unique_ptr<FILE, int (*)(FILE*)>;
 
-// A read-only stream over size bytes (seekable; the bytes are copied and
-// live as long as the stream).
+// A read-only seekable stream over a copy of size bytes.
 class Input {
  public:
   Input(const void* data, size_t size)
       : bytes_(static_cast<const char*>(data), size),
-        fp_(size > 0 ? fmemopen(&bytes_[0], size, "r") : tmpfile()) {
-    if (!fp_) abort();
-  }
+        fp_(size > 0 ? fmemopen(&bytes_[0], size, "r") : tmpfile(), fclose) { FUZZ_CHECK(fp_); }
   FILE* get() const { return fp_.get(); }
 
  private:
@@ -36,22 +39,13 @@ class Input {
   FilePtr fp_;
 };
 
-// A stream that writes into memory; Text() closes it and returns what was
-// written.
+// A stream into memory; Text() closes it and returns what was written.
 class Output {
  public:
-  Output() : fp_(open_memstream(&buf_, &len_)) {
-    if (!fp_) abort();
-  }
-  ~Output() {
-    fp_.reset();
-    free(buf_);
-  }
+  Output() : fp_(open_memstream(&buf_, &len_), fclose) { FUZZ_CHECK(fp_); }
+  ~Output() { fp_.reset(), free(buf_); }
   FILE* get() const { return fp_.get(); }
-  std::string Text() {
-    fp_.reset();
-    return std::string(buf_ ? buf_ : "", len_);
-  }
+  std::string Text() { return fp_.reset(), std::string(buf_ ? buf_ : "", len_); }
 
  private:
   char* buf_ = nullptr;
@@ -59,13 +53,15 @@ class Output {
   FilePtr fp_;
 };
 
-inline std::string ReadStream(FILE* fp) {
-  std::string text;
-  rewind(fp);
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, fp)) > 0) text.append(buf, n);
-  return text;
+// The pieces of text between the separators.
+inline std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> pieces;
+  size_t at = 0;
+  for (size_t end; (end = text.find(separator, at)) != std::string::npos; at = end + separator.size()) {
+    pieces.push_back(text.substr(at, end - at));
+  }
+  pieces.push_back(text.substr(at));
+  return pieces;
 }
 
 // Deletes the error a library call threw.
@@ -73,20 +69,11 @@ template <typename Body>
 bool Catch(Body body) {
   try {
     body();
-    return true;
   } catch (KvError* e) {
-    delete e;
-    return false;
+    return delete e, false;
   }
+  return true;
 }
-
-#define FUZZ_CHECK(cond)                                                  \
-  do {                                                                    \
-    if (!(cond)) {                                                        \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-      abort();                                                            \
-    }                                                                     \
-  } while (0)
 
 // A request whose body is a string, read a byte at a time, and whose output
 // is dropped.
@@ -94,9 +81,7 @@ class Request : public RequestInfo {
  public:
   explicit Request(std::string body) : body_(std::move(body)) {}
   int ReadPostInput(char* buf, int size) override {
-    if (size < 0 || static_cast<size_t>(size) > body_.size()) return 0;
-    memcpy(buf, body_.data(), size);
-    return size;
+    return size < 0 || static_cast<size_t>(size) > body_.size() ? 0 : (memcpy(buf, body_.data(), size), size);
   }
   int GetFormDataChar() override {
     return pos_ < body_.size() ? static_cast<unsigned char>(body_[pos_++]) : -1;
@@ -116,9 +101,7 @@ class Request : public RequestInfo {
 inline size_t Touch(const ValNameList* list) {
   size_t total = 0;
   for (ValNameListItem* it = list ? list->first : nullptr; it; it = it->next) {
-    for (const char* s : {it->name, it->value, it->extra1, it->extra2, it->extra3}) {
-      if (s) total += strlen(s);
-    }
+    for (const char* s : {it->name, it->value, it->extra1, it->extra2, it->extra3}) total += s ? strlen(s) : 0;
   }
   return total;
 }

@@ -18,23 +18,16 @@ int main(int argc, char** argv) {
   std::vector<fs::path> files;
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] == '-') continue;
-    fs::path arg(argv[i]);
-    if (fs::is_directory(arg)) {
-      for (const auto& entry : fs::directory_iterator(arg)) {
-        if (entry.is_regular_file()) files.push_back(entry.path());
-      }
-    } else {
-      files.push_back(arg);
+    if (!fs::is_directory(argv[i])) files.push_back(argv[i]);
+    for (const auto& entry : fs::is_directory(argv[i]) ? fs::directory_iterator(argv[i]) : fs::directory_iterator()) {
+      if (entry.is_regular_file()) files.push_back(entry.path());
     }
   }
   std::sort(files.begin(), files.end());
   for (const fs::path& file : files) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
-      fprintf(stderr, "cannot read %s\n", file.c_str());
-      return 1;
-    }
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in) return fprintf(stderr, "cannot read %s\n", file.c_str()), 1;
+    const std::string data(std::istreambuf_iterator<char>(in), {});
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(data.data()), data.size());
   }
   fprintf(stderr, "replayed %zu inputs\n", files.size());

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DelimitedReader reader(in.get(), kDelimiters[data[0] % 4]);
   std::vector<std::string> fields;
   std::string unusable;
-  int line = 0;
-  int previous = 0;
+  int line = 0, previous = 0;
   size_t records = 0;
   while (reader.Next(&fields, &line, &unusable)) {
     // Every record takes at least one byte, and records come in order.

@@ -30,11 +30,6 @@ void ReadAndRewrite(const uint8_t* data, size_t size, bool header) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  const bool header = !(data[0] & 2);
-  if (data[0] & 1) {
-    ReadAndRewrite<ValNameList>(data + 1, size - 1, header);
-  } else {
-    ReadAndRewrite<ValList>(data + 1, size - 1, header);
-  }
+  (data[0] & 1 ? ReadAndRewrite<ValNameList> : ReadAndRewrite<ValList>)(data + 1, size - 1, !(data[0] & 2));
   return 0;
 }

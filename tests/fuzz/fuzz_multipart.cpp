@@ -5,8 +5,8 @@
 // well-formed body, so that the contents cross the reader's line buffer at
 // every offset; the parsed fields and upload files must then hold exactly
 // those contents.
-#include <string>
-#include <vector>
+#include <fstream>
+#include <iterator>
 
 #include "FuzzSupport.h"
 
@@ -20,47 +20,32 @@ struct Part {
   std::string content;
 };
 
-std::vector<Part> Split(const std::string& text) {
-  std::vector<Part> parts;
-  size_t at = 0;
-  for (;;) {
-    size_t end = text.find("\xff\xff", at);
-    std::string piece = text.substr(at, end == std::string::npos ? end : end - at);
-    Part part{!piece.empty() && piece[0] == 'F', piece};
-    if (part.file) part.content.erase(0, 1);
-    parts.push_back(part);
-    if (end == std::string::npos) break;
-    at = end + 2;
-  }
-  return parts;
-}
-
 void RoundTrip(const std::string& text, bool msie) {
-  std::vector<Part> parts = Split(text);
+  std::vector<Part> parts;
+  for (const std::string& piece : fuzz::Split(text, "\xff\xff")) {
+    const bool file = !piece.empty() && piece[0] == 'F';
+    parts.push_back(Part{file, piece.substr(file ? 1 : 0)});
+  }
   std::string body = "preamble\r\n";
   for (size_t i = 0; i < parts.size(); ++i) {
     const Part& part = parts[i];
-    // A client picks a boundary that is not in its data.
-    if (part.content.find(kBoundary) != std::string::npos) return;
-    // Field values are C strings; MSIE drops their line ends.
-    if (!part.file && (part.content.find('\0') != std::string::npos ||
-                       (msie && part.content.find("\r\n") != std::string::npos))) {
+    // A client picks a boundary that is not in its data. Field values are C
+    // strings; MSIE drops their line ends.
+    if (part.content.find(kBoundary) != std::string::npos ||
+        (!part.file && (part.content.find('\0') != std::string::npos ||
+                        (msie && part.content.find("\r\n") != std::string::npos)))) {
       return;
     }
-    body += std::string("--") + kBoundary + "\r\n";
-    body += "Content-Disposition: form-data; name=\"f" + std::to_string(i) + "\"";
-    if (part.file) body += "; filename=\"C:\\dir\\n" + std::to_string(i) + ".bin\"";
-    body += "\r\n";
-    if (part.file) body += "Content-Type: application/octet-stream\r\n";
-    body += "\r\n" + part.content + "\r\n";
+    const std::string n = std::to_string(i);
+    body += std::string("--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"f" + n + "\"" +
+            (part.file ? "; filename=\"C:\\dir\\n" + n + ".bin\"\r\nContent-Type: application/octet-stream\r\n"
+                       : "\r\n") +
+            "\r\n" + part.content + "\r\n";
   }
   body += std::string("--") + kBoundary + "--\r\nepilogue";
 
   fuzz::Request request(body);
-  if (msie) {
-    request.browserType = RequestInfo::kBrowserMSIE;
-    request.browserVersion = 5.0;
-  }
+  if (msie) request.browserType = RequestInfo::kBrowserMSIE, request.browserVersion = 5.0;
   std::unique_ptr<ValNameList> list(request.ParseMultiPartForm(kContentType));
   FUZZ_CHECK(list != nullptr);
   FUZZ_CHECK(list->count == static_cast<int>(parts.size()));
@@ -70,9 +55,8 @@ void RoundTrip(const std::string& text, bool msie) {
     if (parts[i].file) {
       FUZZ_CHECK(item->value && item->value == "n" + std::to_string(i) + ".bin");
       FUZZ_CHECK(item->extra1 != nullptr);
-      fuzz::FilePtr fp(fopen(item->extra1, "rb"));
-      FUZZ_CHECK(fp != nullptr);
-      FUZZ_CHECK(fuzz::ReadStream(fp.get()) == parts[i].content);
+      std::ifstream saved(item->extra1, std::ios::binary);
+      FUZZ_CHECK(saved && std::string(std::istreambuf_iterator<char>(saved), {}) == parts[i].content);
     } else {
       FUZZ_CHECK(item->value && item->value == parts[i].content);
       FUZZ_CHECK(item->extra1 == nullptr);

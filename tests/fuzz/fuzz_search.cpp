@@ -2,9 +2,7 @@
 // search over a small directory indexed once per process. Any text may come
 // in as the query; at most max + 1 people come back, each with a uid and
 // each matching the query.
-#include <unistd.h>
-
-#include <string>
+#include <algorithm>
 
 #include "FuzzSupport.h"
 #include "KvFileUserDB.h"
@@ -28,11 +26,10 @@ struct Directory {
         {"Smith", "Anne-Marie"}, {"Lee", ""},           {"Ng", "Tom Tom"}};
     std::string cards;
     for (int i = 0; i < 30; ++i) {
-      const char* family = kNames[i % 10][0];
-      const char* given = kNames[i % 10][1];
-      std::string uid = "u" + std::to_string(i) + (i % 3 ? "x" : "");
-      cards += "BEGIN:VCARD\nN:" + std::string(family) + ";" + given + ";;;\n";
-      if (i % 4) cards += "FN:" + std::string(given) + " " + family + "\n";
+      const std::string family = kNames[i % 10][0], given = kNames[i % 10][1];
+      const std::string uid = "u" + std::to_string(i) + (i % 3 ? "x" : "");
+      cards += "BEGIN:VCARD\nN:" + family + ";" + given + ";;;\n";
+      if (i % 4) cards += "FN:" + given + " " + family + "\n";
       if (i % 5) cards += "EMAIL;INTERNET:" + uid + "@example.com\n";
       cards += "UID:" + uid + "\nEND:VCARD\n";
     }
@@ -53,13 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<ValNameList> found(directory.users->SearchPeople(query.c_str(), max));
   FUZZ_CHECK(found != nullptr);
   FUZZ_CHECK(found->count <= (max < 0 ? 0 : max) + 1);
-  // Each one found has the query (without the blanks around it) in its uid,
-  // name or e-mail address
-  // (control characters count as blanks, as in the stored names).
+  // Each one found has the query (without the blanks around it; control
+  // characters count as blanks, as in the stored names) in its uid, name or e-mail address.
   std::string wanted = query.c_str();
-  for (char& c : wanted) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
-  }
+  std::replace_if(wanted.begin(), wanted.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }, ' ');
   wanted = filedb::FoldCase(wanted);
   wanted.erase(0, wanted.find_first_not_of(' '));
   wanted.erase(wanted.find_last_not_of(' ') + 1);

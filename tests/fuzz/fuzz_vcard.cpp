@@ -5,7 +5,8 @@
 // must then accept, with a UID in every card.
 #include <unistd.h>
 
-#include <string>
+#include <algorithm>
+#include <fstream>
 
 #include "FuzzSupport.h"
 #include "versitlib.h"
@@ -16,9 +17,7 @@ namespace {
 const std::string& ScratchPath() {
   static const std::string path = [] {
     char name[] = "/tmp/fuzzvcardXXXXXX";
-    int fd = mkstemp(name);
-    if (fd < 0) abort();
-    close(fd);
+    FUZZ_CHECK(close(mkstemp(name)) == 0);
     atexit([] { unlink(ScratchPath().c_str()); });
     return std::string(name);
   }();
@@ -26,30 +25,22 @@ const std::string& ScratchPath() {
 }
 
 void WriteScratch(const std::string& text) {
-  fuzz::FilePtr fp(fopen(ScratchPath().c_str(), "wb"));
-  FUZZ_CHECK(fp != nullptr);
-  FUZZ_CHECK(fwrite(text.data(), 1, text.size(), fp.get()) == text.size());
+  FUZZ_CHECK(std::ofstream(ScratchPath(), std::ios::binary).write(text.data(), text.size()).good());
 }
 
-void Free(char* text) { free(text); }
-
 void Lines(const std::string& text) {
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    std::string line = text.substr(at, end == std::string::npos ? end : end - at + 1);
-    at = end == std::string::npos ? text.size() : end + 1;
-    char* name = nullptr;
-    char* value = nullptr;
+  for (size_t at = 0, end; at < text.size(); at = end) {
+    end = std::min(text.find('\n', at), text.size() - 1) + 1;
+    const std::string line = text.substr(at, end - at);
+    char *name = nullptr, *value = nullptr;
     if (!fuzz::Catch([&] { BreakLine(line.c_str(), &name, &value); })) continue;
-    std::unique_ptr<char, decltype(&Free)> ownName(name, &Free), ownValue(value, &Free);
+    std::unique_ptr<char, decltype(&free)> ownName(name, &free), ownValue(value, &free);
     std::unique_ptr<VCardEntry> entry;
     if (!fuzz::Catch([&] { entry.reset(VCardEntry::ParsePropertyName(name)); })) continue;
     FUZZ_CHECK(entry != nullptr);
     entry->SetPropValue(value);
     for (auto format : {&VCardEntry::GetValue, &VCardEntry::GetDisplayRep, &VCardEntry::FormatN,
-                        &VCardEntry::FormatAdr, &VCardEntry::FormatOrg,
-                        &VCardEntry::GetNameAndSubTypes}) {
+                        &VCardEntry::FormatAdr, &VCardEntry::FormatOrg, &VCardEntry::GetNameAndSubTypes}) {
       fuzz::Catch([&] { free(((*entry).*format)()); });
     }
     if (char** slots = entry->FormatNArray()) {
@@ -59,21 +50,18 @@ void Lines(const std::string& text) {
   }
 }
 
-// The cards of the scratch file read strictly; -1 when reading failed.
-// With out, each card is printed there. With needUid, every card must have
-// a UID.
+// The cards of the scratch file read strictly; -1 when reading failed. With
+// out, each card is printed there. With needUid, every card must have a UID.
 int ReadStrict(bool raw, FILE* out, bool* printed, bool needUid = false) {
   VersitFile file;
-  if (!file.Open(ScratchPath().c_str(), raw)) abort();
+  FUZZ_CHECK(file.Open(ScratchPath().c_str(), raw));
   int cards = 0;
   bool ok = fuzz::Catch([&] {
     while (VCard* raw_card = file.GetVCardFromFile()) {
       std::unique_ptr<VCard> card(raw_card);
       ++cards;
-      if (needUid) {
-        VCardEntry* uid = card->GetEntry(kVCardUID);
-        FUZZ_CHECK(uid && uid->value && *uid->value);
-      }
+      const VCardEntry* uid = card->GetEntry(kVCardUID);
+      FUZZ_CHECK(!needUid || (uid && uid->value && *uid->value));
       if (out && !fuzz::Catch([&] { card->Print(out); })) *printed = false;
       fuzz::Catch([&] { free(card->Print(true)); });
     }
@@ -108,10 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   switch (data[0] % 4) {
-    case 0: Lines(text); break;
-    case 1: Strict(text, true); break;
-    case 2: Strict(text, false); break;
-    case 3: Lenient(text); break;
+    case 0: return Lines(text), 0;
+    case 1:
+    case 2: return Strict(text, data[0] % 4 == 1), 0;
+    default: return Lenient(text), 0;
   }
-  return 0;
 }

@@ -1,16 +1,11 @@
-"""A fresh installation tree of the console served by lighttpd on loopback.
-
-Used by the HTTP and browser tests: installs the build into a new tree with
-tools/demo.sh (sample directory, administrator account, web server
-configuration), starts lighttpd on a free port of 127.0.0.1 and stops it
-again. Whatever the programs write to standard error ends up in the web
-server's log of them (logs/cgi-stderr.log), which the tests read for
-sanitizer reports.
-"""
+"""A fresh installation tree (tools/demo.sh) of the console served by lighttpd
+on a free port of 127.0.0.1. The programs' standard error ends up in
+logs/cgi-stderr.log, which the tests read for sanitizer reports."""
 import os
 import shutil
 import socket
 import subprocess
+import sys
 import time
 import urllib.request
 
@@ -28,6 +23,27 @@ def find_lighttpd():
     return None
 
 
+def run(doc, name, body, needs=()):
+    """The exit status of body(tree, work_dir) run against a fresh tree in
+    WORK_DIR/name (from the command line SOURCE_DIR BUILD_DIR WORK_DIR);
+    skipped when lighttpd or one of needs ((what, present) pairs) is missing."""
+    if len(sys.argv) != 4:
+        print(doc, file=sys.stderr)
+        return 2
+    source_dir, build_dir, work_dir = sys.argv[1:]
+    missing = [what for what, present in (("lighttpd", find_lighttpd()),) + tuple(needs) if not present]
+    if missing:
+        print("SKIPPED: not installed: " + ", ".join(missing))
+        return SKIP
+    tree = ServedTree(source_dir, build_dir, os.path.join(work_dir, name))
+    tree.start()
+    try:
+        ok = body(tree, work_dir)
+    finally:
+        tree.stop()
+    return 0 if tree.clean() and ok else 1
+
+
 def free_port():
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as s:
         s.bind(("127.0.0.1", 0))
@@ -36,19 +52,12 @@ def free_port():
 
 class ServedTree:
     def __init__(self, source_dir, build_dir, top):
-        self.source_dir = source_dir
-        self.build_dir = build_dir
-        self.top = top
-        self.process = None
-        self.port = None
-
-    @property
-    def base(self):
-        return "http://127.0.0.1:%d" % self.port
+        self.source_dir, self.build_dir, self.top = source_dir, build_dir, top
+        self.process = self.port = None
 
     @property
     def console(self):
-        return self.base + "/admin/bin/velmoraadmin.cgi"
+        return "http://127.0.0.1:%d/admin/bin/velmoraadmin.cgi" % self.port
 
     def log(self, name):
         path = os.path.join(self.top, "logs", name)
@@ -57,27 +66,24 @@ class ServedTree:
         with open(path, encoding="utf-8", errors="replace") as f:
             return f.read()
 
-    def error_log(self):
-        return self.log("lighttpd-error.log")
-
-    def sanitizer_reports(self):
-        """The lines of sanitizer reports the programs wrote."""
-        return [line for line in self.log("cgi-stderr.log").splitlines()
-                if any(mark in line for mark in SANITIZER_MARKS)]
+    def clean(self):
+        """Prints the lines of sanitizer reports the programs wrote; True when none."""
+        reports = [line for line in self.log("cgi-stderr.log").splitlines()
+                   if any(mark in line for mark in SANITIZER_MARKS)]
+        for line in reports:
+            print("sanitizer:", line)
+        return not reports
 
     def start(self):
         lighttpd = find_lighttpd()
-        if lighttpd is None:
-            raise RuntimeError("lighttpd is not installed")
         shutil.rmtree(self.top, ignore_errors=True)
         env = dict(os.environ, DEMO_PASSWORD=ADMIN_PASSWORD)
         # The programs under test get the sanitizer settings of the test run.
         passed = ['"%s" => "%s"' % (name, os.environ[name])
-                  for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
-                  if name in os.environ]
+                  for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS") if name in os.environ]
         if passed:
             env["DEMO_CGI_ENV"] = ", ".join(passed)
-        for attempt in range(5):
+        for _ in range(5):
             self.port = free_port()
             subprocess.run(["sh", os.path.join(self.source_dir, "tools", "demo.sh"),
                             "--setup-only", self.build_dir, self.top, str(self.port)],
@@ -88,7 +94,7 @@ class ServedTree:
             if self._wait_until_served():
                 return
             self.stop()
-        raise RuntimeError("lighttpd did not start; its log:\n" + self.error_log())
+        raise RuntimeError("lighttpd did not start; its log:\n" + self.log("lighttpd-error.log"))
 
     def _wait_until_served(self):
         deadline = time.time() + 15
@@ -96,8 +102,8 @@ class ServedTree:
             if self.process.poll() is not None:
                 return False
             try:
-                with urllib.request.urlopen(self.base + "/admin/help/diradmin_sum.htm",
-                                            timeout=2) as reply:
+                help_page = self.console.replace("bin/velmoraadmin.cgi", "help/diradmin_sum.htm")
+                with urllib.request.urlopen(help_page, timeout=2) as reply:
                     if reply.status == 200:
                         return True
             except OSError:

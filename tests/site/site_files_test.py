@@ -8,6 +8,7 @@ usage: site_files_test.py SOURCE_DIR BUILD_DIR
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -16,50 +17,40 @@ import unittest
 SOURCE = BUILD = None
 
 # The functions the pages copy, by script file (relative to htdocs).
-FUNCTIONS = {
-    "common/bin/misc.js": ["donothing", "submitForm", "submitFormAfterConfirm", "denyWithAlert",
-                           "NotifyByEmail", "isInteger", "isNonNullInteger", "isEmpty",
-                           "validateInput", "checkAndSubmitForm", "loginOnFocus", "sendtotop"],
-    "common/bin/confirm.js": ["MyConfirm", "ConfirmDelete", "ConfirmClear", "ConfirmDeleteMeeting",
-                              "ConfirmDeleteMeetingSubmit"],
-    "common/bin/help.js": ["KvHelp"],
-    "common/bin/selector.js": ["CloseWindow", "SelectorWindowClose", "SelectorQuit", "CloseChild"],
-    "common/bin/setcurrent.js": ["nullifyHelpWin", "onUnloadInit"],
-    "admin/bin/admin.js": ["arrowActionsubmitForm", "IsNamePropertyExists",
-                           "validateAdditionalFieldsSubmitForm", "validateAddAddnlFieldSubmitForm",
-                           "dirAdminsSelector"],
-    "admin/bin/velmoraadmin.js": ["validateFields", "validateFieldsAndSubmit", "saveCategories",
-                                  "saveSubCategories", "cancelForm", "validateCustomizePhotoSubmit",
-                                  "updateAttrFrame", "AdminSelector", "AdminOperSelector", "validate"],
-}
+FUNCTIONS = {path: names.split() for path, names in {
+    "common/bin/misc.js": "donothing submitForm submitFormAfterConfirm denyWithAlert NotifyByEmail isInteger"
+                          " isNonNullInteger isEmpty validateInput checkAndSubmitForm loginOnFocus sendtotop",
+    "common/bin/confirm.js": "MyConfirm ConfirmDelete ConfirmClear ConfirmDeleteMeeting ConfirmDeleteMeetingSubmit",
+    "common/bin/help.js": "KvHelp",
+    "common/bin/selector.js": "CloseWindow SelectorWindowClose SelectorQuit CloseChild",
+    "common/bin/setcurrent.js": "nullifyHelpWin onUnloadInit",
+    "admin/bin/admin.js": "arrowActionsubmitForm IsNamePropertyExists validateAdditionalFieldsSubmitForm"
+                          " validateAddAddnlFieldSubmitForm dirAdminsSelector",
+    "admin/bin/velmoraadmin.js": "validateFields validateFieldsAndSubmit saveCategories saveSubCategories cancelForm"
+                                 " validateCustomizePhotoSubmit updateAttrFrame AdminSelector AdminOperSelector validate",
+}.items()}
 # Files copied whole, with the functions they must define.
-WHOLE_FILES = {
-    "common/bin/init.js": [],
-    "common/bin/jcard.js": ["pageIsLoaded", "updateJCard"],
-    "admin/bin/upper.js": ["changeFieldInfo", "changeCategory", "changeSubCategory"],
-    "admin/bin/lower.js": ["changeCurrField", "submitAfterSanitizing"],
-}
-MESSAGE_KEYS = [
-    "LoginPageTitle", "LoginPageMsg", "FeedbackHdg", "ConfDataHdg", "ConfDataInfo1", "ConfDataInfo2",
-    "CustPhotosHdg", "CustPhotosInfo1", "CustPhotosInfo2", "ConfDirAdminsMsg", "ConfDirAdminsHdg",
-    "GenerateAccountsHdg", "GenerateAccountsWarning", "CustPersonHdg1", "CustPersonHdg2",
-    "CustPersonHdg3", "CustBusinessHdg1", "CustBusinessHdg2", "CustBusinessHdg3",
-    "CustAdditionalHdg1", "CustAdditionalHdg2", "CustAdditionalHdg3", "CustAdditionalHdg4",
-    "AddCategories", "AccessControlMsg1"]
+WHOLE_FILES = {"common/bin/init.js": [], "common/bin/jcard.js": ["pageIsLoaded", "updateJCard"],
+               "admin/bin/upper.js": ["changeFieldInfo", "changeCategory", "changeSubCategory"],
+               "admin/bin/lower.js": ["changeCurrField", "submitAfterSanitizing"]}
+MESSAGE_KEYS = """LoginPageTitle LoginPageMsg FeedbackHdg ConfDataHdg ConfDataInfo1 ConfDataInfo2 CustPhotosHdg
+    CustPhotosInfo1 CustPhotosInfo2 ConfDirAdminsMsg ConfDirAdminsHdg GenerateAccountsHdg GenerateAccountsWarning
+    CustPersonHdg1 CustPersonHdg2 CustPersonHdg3 CustBusinessHdg1 CustBusinessHdg2 CustBusinessHdg3
+    CustAdditionalHdg1 CustAdditionalHdg2 CustAdditionalHdg3 CustAdditionalHdg4 AddCategories
+    AccessControlMsg1""".split()
 # Pictures by folder: the console's own (images/<style>/ beside the program)
 # and the shared ones (../../common/bin/images/<style>/).
-ADMIN_IMAGES = [
-    "side_confdirectoryadmins", "side_accesscontrol", "side_confdata", "side_custphotos",
-    "side_custbusinesscard", "side_custpersonpage", "side_custadditionalinfo",
-    "side_generateaccounts", "side_help", "side_babout", "side_blogout",
-    "hconfdirectoryadmins", "haccesscontrol", "hconfemployeedata", "hcustphotos",
-    "hcustbusinesscard", "hcustpersonpage", "hcustadditionalinfo", "hgenerateaccounts",
-    "himportdata", "hmodifyattributes", "hcreateentry", "hdeleteentry", "herror",
-    "bsave", "bcancel", "badd", "baddcategory", "baddsubcategory", "bcreateentry", "bdeleteentry",
-    "bdelete", "bdone", "bindex", "bmodify", "bmodifyattributes", "bselectpeople",
-    "mlogin", "marrowup", "marrowdown", "mdocumenticon", "menvelopeicon"]
-COMMON_IMAGES = ["mspacer", "mpersonicon", "mgroupicon", "menvelopeicon", "faboutkavri",
-                 "fkavrifeedback", "hkavrifeedback"]
+ADMIN_IMAGES = """side_confdirectoryadmins side_accesscontrol side_confdata side_custphotos side_custbusinesscard
+    side_custpersonpage side_custadditionalinfo side_generateaccounts side_help side_babout side_blogout
+    hconfdirectoryadmins haccesscontrol hconfemployeedata hcustphotos hcustbusinesscard hcustpersonpage
+    hcustadditionalinfo hgenerateaccounts himportdata hmodifyattributes hcreateentry hdeleteentry herror
+    bsave bcancel badd baddcategory baddsubcategory bcreateentry bdeleteentry bdelete bdone bindex bmodify
+    bmodifyattributes bselectpeople mlogin marrowup marrowdown mdocumenticon menvelopeicon""".split()
+COMMON_IMAGES = "mspacer mpersonicon mgroupicon menvelopeicon faboutkavri fkavrifeedback hkavrifeedback".split()
+STYLE_SETTINGS = """upperFrameHeight logoFrameWidth logoBackcolor logoBackgroundGIF upperBackcolor
+    upperBackgroundGIF lowerFrameWidth lowerBackcolor lowerBackgroundGIF mainBackcolor mainBackgroundGIF
+    selectorFrameHeight selectorBackcolor selectorBackgroundGIF helpFrameHeight helpBackcolor
+    helpBackgroundGIF""".split()
 LINE_LIMIT = 1023  # the program reads script and list files in lines of this size
 
 
@@ -72,73 +63,53 @@ def cut_function(lines, name):
     """The function as the program copies it: from the line that starts with
     "function" whose second word is name (any case) through the first line
     that starts with "}"; None when not found or not closed."""
-    out = None
-    for line in lines:
-        if out is None:
-            words = line.split(None, 1)
-            if line.startswith("function") and len(words) == 2:
-                second = words[1]
-                for stop in " \t\r\n({":
-                    second = second.split(stop, 1)[0]
-                if second.lower() == name.lower():
-                    out = [line]
-                    if line.startswith("}"):
-                        return "\n".join(out)
-            continue
-        out.append(line)
-        if line.startswith("}"):
-            return "\n".join(out)
-    return None
+    def names(line):
+        words = line.split(None, 1)
+        return (line.startswith("function") and len(words) == 2
+                and re.split(r"[ \t\r\n({]", words[1], 1)[0].lower() == name.lower())
+    start = next((i for i, line in enumerate(lines) if names(line)), len(lines))
+    end = next((i for i in range(start + 1, len(lines)) if lines[i].startswith("}")), None)
+    return None if end is None else "\n".join(lines[start:end + 1])
 
 
 def name_list(path):
     """The (name, value) items of a name/value list file."""
     lines = read_lines(path)
     assert lines[0] == "BEGIN:vNameList", path
-    items = []
-    for line in lines[1:]:
-        if line.startswith("END:vNameList"):
-            return items
-        name, _, value = line.partition(":")
-        items.append((name, value))
-    raise AssertionError("no end line in " + path)
+    end = next(i for i, line in enumerate(lines) if line.startswith("END:vNameList"))
+    return [line.partition(":")[::2] for line in lines[1:end]]
 
 
 def compile_errors(sources):
     """Syntax errors of the given scripts (name -> text), checked by node."""
-    node = shutil.which("node")
-    if node is None:
-        return None
     checker = ("const vm = require('vm'); const s = JSON.parse(require('fs').readFileSync(0));"
                "for (const [n, t] of Object.entries(s)) { try { new vm.Script(t, {filename: n}); }"
                " catch (e) { console.log(n + ': ' + e.message); } }")
-    done = subprocess.run([node, "-e", checker], input=json.dumps(sources).encode(),
-                          capture_output=True, check=True)
-    return done.stdout.decode().splitlines()
+    return subprocess.run([shutil.which("node"), "-e", checker], input=json.dumps(sources).encode(),
+                          capture_output=True, check=True).stdout.decode().splitlines()
+
+
+def htdocs(*path):
+    return os.path.join(SOURCE, "site", "htdocs", *path)
 
 
 class ScriptTest(unittest.TestCase):
-    def htdocs(self, path):
-        return os.path.join(SOURCE, "site", "htdocs", path)
-
     def test_functions_are_cut_out_whole_and_compile(self):
+        if shutil.which("node") is None:
+            self.skipTest("node is not installed")
         sources = {}
         for path, names in FUNCTIONS.items():
-            lines = read_lines(self.htdocs(path))
+            lines = read_lines(htdocs(path))
             for name in names:
                 with self.subTest(function=name):
                     text = cut_function(lines, name)
                     self.assertIsNotNone(text, "%s not found or not closed in %s" % (name, path))
                     sources["%s:%s" % (path, name)] = text
         for path, names in WHOLE_FILES.items():
-            text = "\n".join(read_lines(self.htdocs(path)))
-            sources[path] = text
+            sources[path] = "\n".join(read_lines(htdocs(path)))
             for name in names:
-                self.assertIn("function %s(" % name, text)
-        errors = compile_errors(sources)
-        if errors is None:
-            self.skipTest("node is not installed")
-        self.assertEqual(errors, [])
+                self.assertIn("function %s(" % name, sources[path])
+        self.assertEqual(compile_errors(sources), [])
 
     def test_lines_fit_the_readers_buffer(self):
         for folder, _, files in os.walk(os.path.join(SOURCE, "site")):
@@ -150,7 +121,7 @@ class ScriptTest(unittest.TestCase):
 
 class ListFileTest(unittest.TestCase):
     def test_message_file_has_every_key_once(self):
-        items = name_list(os.path.join(SOURCE, "site", "htdocs", "admin", "bin", "adminmsg.lst"))
+        items = name_list(htdocs("admin", "bin", "adminmsg.lst"))
         names = [name.lower() for name, _ in items]
         self.assertEqual(len(names), len(set(names)))
         for key in MESSAGE_KEYS:
@@ -163,19 +134,13 @@ class ListFileTest(unittest.TestCase):
         styles = [name for name, _ in name_list(os.path.join(style_dir, "styles.lst"))]
         self.assertIn("style0", styles)
         self.assertGreaterEqual(len(styles), 2)
-        known = ("upperFrameHeight", "logoFrameWidth", "logoBackcolor", "logoBackgroundGIF",
-                 "upperBackcolor", "upperBackgroundGIF", "lowerFrameWidth", "lowerBackcolor",
-                 "lowerBackgroundGIF", "mainBackcolor", "mainBackgroundGIF", "selectorFrameHeight",
-                 "selectorBackcolor", "selectorBackgroundGIF", "helpFrameHeight", "helpBackcolor",
-                 "helpBackgroundGIF")
         generated = os.path.join(BUILD, "site", "generated", "htdocs")
         if not os.path.isdir(generated):
             self.skipTest("the images were not drawn (python3-pil missing)")
         for style in styles:
             with self.subTest(style=style):
-                settings = name_list(os.path.join(style_dir, style + ".lst"))
-                for name, _ in settings:
-                    self.assertIn(name, known)
+                for name, _ in name_list(os.path.join(style_dir, style + ".lst")):
+                    self.assertIn(name, STYLE_SETTINGS)
                 for folder, names in (("admin", ADMIN_IMAGES), ("common", COMMON_IMAGES)):
                     for image in names:
                         path = os.path.join(generated, folder, "bin", "images", style, image + ".gif")
