@@ -28,3 +28,8 @@ class GroupDB {
   // base knows none and returns an empty list.
   virtual ValNameList* GetGroups();
 };
+
+// Reorders a list of group records (VCard*, the group's name in FN) in place
+// by name, case-insensitive and stable; records without a name go last. For
+// the back ends' SortByValue(VoidList*).
+void KvSortGroupRecordsByName(VoidList* groups);

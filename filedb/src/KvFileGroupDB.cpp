@@ -16,13 +16,6 @@ namespace {
 const char kGroupsFile[] = "groups.lst";
 const char kMembersFile[] = "groupmembers.lst";
 
-const char* NameOf(void* record) {
-  VCard* card = static_cast<VCard*>(record);
-  if (card == nullptr) return nullptr;
-  VCardEntry* fn = card->GetEntry(kVCardFN);
-  return fn ? fn->value : nullptr;
-}
-
 }  // namespace
 
 int KvFileGroupDB::Open(KvConfigDB* config, int /*threadKey*/) {
@@ -55,23 +48,7 @@ char* KvFileGroupDB::GetGroupName(const char* gid) {
   return strdup(item->value);
 }
 
-void KvFileGroupDB::SortByValue(VoidList* groups) {
-  if (groups == nullptr) return;
-  std::vector<void*> records;
-  for (VoidItem* item = groups->GetFirst(); item; item = item->next) {
-    records.push_back(item->data);
-  }
-  std::stable_sort(records.begin(), records.end(), [](void* a, void* b) {
-    const char* na = NameOf(a);
-    const char* nb = NameOf(b);
-    if (na == nullptr || nb == nullptr) return na != nullptr && nb == nullptr;
-    return strcasecmp(na, nb) < 0;
-  });
-  size_t i = 0;
-  for (VoidItem* item = groups->GetFirst(); item; item = item->next) {
-    item->data = records[i++];
-  }
-}
+void KvFileGroupDB::SortByValue(VoidList* groups) { KvSortGroupRecordsByName(groups); }
 
 ValNameList* KvFileGroupDB::SortByValue(ValList* gids) {
   ValNameList pairs;

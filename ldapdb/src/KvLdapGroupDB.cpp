@@ -14,13 +14,6 @@ using ldapdb::Entry;
 
 namespace {
 
-const char* NameOf(void* record) {
-  VCard* card = static_cast<VCard*>(record);
-  if (card == nullptr) return nullptr;
-  VCardEntry* fn = card->GetEntry(kVCardFN);
-  return fn ? fn->value : nullptr;
-}
-
 std::string NameOf(const Entry& group) {
   std::string name = group.First("description");
   return name.empty() ? group.First("cn") : name;
@@ -54,23 +47,7 @@ char* KvLdapGroupDB::GetGroupName(const char* gid) {
   return strdup(NameOf(group.front()).c_str());
 }
 
-void KvLdapGroupDB::SortByValue(VoidList* groups) {
-  if (groups == nullptr) return;
-  std::vector<void*> records;
-  for (VoidItem* item = groups->GetFirst(); item; item = item->next) {
-    records.push_back(item->data);
-  }
-  std::stable_sort(records.begin(), records.end(), [](void* a, void* b) {
-    const char* na = NameOf(a);
-    const char* nb = NameOf(b);
-    if (na == nullptr || nb == nullptr) return na != nullptr && nb == nullptr;
-    return strcasecmp(na, nb) < 0;
-  });
-  size_t i = 0;
-  for (VoidItem* item = groups->GetFirst(); item; item = item->next) {
-    item->data = records[i++];
-  }
-}
+void KvLdapGroupDB::SortByValue(VoidList* groups) { KvSortGroupRecordsByName(groups); }
 
 ValNameList* KvLdapGroupDB::SortByValue(ValList* gids) {
   ValNameList pairs;
