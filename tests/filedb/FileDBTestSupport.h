@@ -29,8 +29,6 @@ struct Plugin {
   FILEDB_FN(KvFileDBOpenAtFn, openAt, KV_FILEDB_OPEN_AT);
   FILEDB_FN(KvFileDBGroupOpenAtFn, groupOpenAt, KV_FILEDB_GROUP_OPEN_AT);
   FILEDB_FN(KvFileDBSetPasswordFn, setPassword, KV_FILEDB_SET_PASSWORD);
-  FILEDB_FN(KvFileDBChangeAdminFn, addAdmin, KV_FILEDB_ADD_ADMIN);
-  FILEDB_FN(KvFileDBChangeAdminFn, removeAdmin, KV_FILEDB_REMOVE_ADMIN);
   FILEDB_FN(KvFileDBGenerateAccountsFn, generateAccounts, KV_FILEDB_GENERATE_ACCOUNTS);
   FILEDB_FN(KvFileDBGetEmailFn, getEmail, KV_FILEDB_GET_EMAIL);
 };

@@ -21,9 +21,6 @@ TEST_F(FileDBTest, ToolCommandsChangeWhatThePlugInReads) {
     int status;
     const char* output;  // part of stdout (status 0) or stderr
   } steps[] = {
-      {"index " + Input("bad.vcf", "BEGIN:VCARD\nUID:x\nNOPE 1\nEND:VCARD\n"), "", 1,
-       "Error reading versit card at line number 3"},
-      {"index " + three, "", 0, "3 records processed"},
       {"index " + three, "", 0, "\n3 cards loaded\n"},
       {"index " + Input("bad.vcf", "BEGIN:VCARD\nUID:x\nNOPE 1\nEND:VCARD\n"), "", 1,
        "the directory was not changed"},
@@ -49,9 +46,7 @@ TEST_F(FileDBTest, ToolCommandsChangeWhatThePlugInReads) {
       // Wrong usage.
       {"", "", 2, "usage:"},
       {"frobnicate", "", 2, "usage:"},
-      {"index", "", 2, "usage:"},
       {"index " + top + "/tmp/none.vcf", "", 1, ""},
-      {"admins frobnicate x", "", 2, "usage:"},
       {"accounts remove", "", 2, "usage:"},
   };
   for (const Step& step : steps) {
@@ -70,7 +65,6 @@ TEST_F(FileDBTest, ToolCommandsChangeWhatThePlugInReads) {
   EXPECT_EQ(passwords.find("cyoung "), std::string::npos);
   EXPECT_EQ(passwords.find("mbrown "), std::string::npos);
   EXPECT_NE(passwords.find("zadams "), std::string::npos);
-  EXPECT_EQ(ModeOf(Common("new-accounts.txt")), 0600);
 
   // Without person data nothing is pruned.
   unlink(Common("data.vcf").c_str());

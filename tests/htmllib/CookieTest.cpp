@@ -50,19 +50,6 @@ TEST_F(CookieTest, CommonOutput) {
   }
 }
 
-// A null value writes no header; any other gives one header line and reads
-// back equal.
-TEST_F(CookieTest, SetCookieChain) {
-  const char* value = "x; path=/evil\r\nSet-Cookie: admin=1, y%41";
-  SetCookie chain("a", nullptr, 0);
-  chain.addNextObject(new SetCookie("sess", value, 60));
-  Strings headers = RoundTrip(&chain);
-  ASSERT_EQ(headers.size(), 1u);
-  EXPECT_EQ(headers[0].substr(headers[0].find(';')), "; path=/; expires=Friday, 04-Dec-26 17:32:25 GMT;");
-  EXPECT_STREQ(req_.FindCookie("sess"), value);
-  EXPECT_EQ(req_.FindCookie("admin"), nullptr);
-}
-
 // A list that fits is one cookie; a longer one goes into stripes of whole
 // values ("KavriStriped-<i>-<name>") and a last cookie naming their count.
 // Each reads back as the list, less values with ':', which are reported.

@@ -1,5 +1,5 @@
 // Emission of the element tree: tags, indentation and line breaks, text
-// conversion and its propagation, Pre, copied files and whole pages.
+// conversion and its propagation, copied files and whole pages.
 #include <gtest/gtest.h>
 
 #include "CaptureRequest.h"
@@ -19,9 +19,6 @@ TEST(HTMLEmitTest, Pages) {
   page.AddToList(new WindowTarget("main_frame"));
   EXPECT_EQ(Emit(&page), kHeaders + "200 OK\nSet-Cookie: c=1; path=/;\nWindow-target: main_frame\n\n"
                                     "<html>\n  <body>\n    <td>a&lt;b</td>\n  </body>\n</html>\n");
-  PageNoChange noChange(new Body("x"));
-  noChange.AddToList(new SetCookie("c", "1", 0));
-  EXPECT_EQ(Emit(&noChange), kHeaders + "204 No Change\n\n");
   PageNoData noData(new Body("x"));
   EXPECT_EQ(Emit(&noData), "");
 }
@@ -47,16 +44,6 @@ TEST(HTMLEmitTest, ElementFamily) {
   EXPECT_EQ(out, ReadAll(kData + "elements.html"));
   EXPECT_STREQ(HTMLAttributeName(70), "");
   EXPECT_STREQ(HTMLTagStart(60), "");
-  // Strong built around a child; Title switches its child's URL activation
-  // off, Body does not.
-  Strong strong(new HTMLObject("x"));
-  EXPECT_EQ(Emit(&strong), "\n<strong>\n  x\n  \n</strong>");
-  HTMLObject* text = new HTMLObject("x");
-  Title title(text);
-  EXPECT_EQ(text->GetActivateURLs(), 0);
-  HTMLObject* other = new HTMLObject("x");
-  Body body(other);
-  EXPECT_EQ(other->GetActivateURLs(), 1);
 }
 
 // Escape and enhance switched off on an element hold for every object inside
@@ -64,10 +51,6 @@ TEST(HTMLEmitTest, ElementFamily) {
 // per object.
 TEST(HTMLEmitTest, TextConversion) {
   const char* raw = "<i>\nx";
-  TableData on(raw);
-  on.addObject(raw, 0);
-  EXPECT_EQ(Emit(&on), "\n<td>&lt;i&gt;<BR>x&lt;i&gt;<BR>x</td>");
-
   TableData off((const char*)nullptr);
   off.DontEscape(0);
   off.DontEnhance(0);
@@ -80,25 +63,16 @@ TEST(HTMLEmitTest, TextConversion) {
   EXPECT_EQ(nested->GetFirstChild()->GetEscape(), 0);
   EXPECT_EQ(nested->GetFirstChild()->GetEnhance(), 0);
 
-  Script script("if (a < b && c) {}");
-  EXPECT_EQ(Emit(&script), "\n<script>if (a < b && c) {}\n</script>");
-
   TableData cell("see http://example.com/a.html.");
   cell.addObject(" http://example.com/", 0);
   EXPECT_EQ(Emit(&cell), "\n<td>see <A HREF=\"http://example.com/a.html\" target=\"_top\">"
                          "http://example.com/a.html</A>. http://example.com/</td>");
-
-  // Pre adds no line breaks inside.
-  Pre pre("a<b\n  c");
-  pre.addObject(new TableData("d"));
-  pre.addNextObject(new Br((const char*)nullptr));
-  EXPECT_EQ(Emit(&pre, 2, 1), "\n  <pre>a<b\n  c<td>d</td></pre>\n  <br>");
 }
 
 TEST(HTMLEmitTest, CopiedFiles) {
-  const std::string js = kData + "functions.js", body = kData + "body.html", nobody = kData + "nobody.html";
+  const std::string js = kData + "functions.js", nobody = kData + "nobody.html";
   const std::string missing = kData + "missing.js";
-  // F: EmitJSFunction, B: EmitHTMLBody, C: EmitJSCode.
+  // F: EmitJSFunction, C: EmitJSCode.
   const struct {
     char call; const std::string& file; const char* name; int result; const char* written;
   } cases[] = {
@@ -106,31 +80,27 @@ TEST(HTMLEmitTest, CopiedFiles) {
       {'F', js, "other", 0, "function other{\n}\n"},
       {'F', js, "Capital", -1, ""},  // the line begins with "Function"
       {'F', js, "hello", -1, ""}, {'F', js, "unclosed", -1, "function unclosed()\n  return 3;\n"},
-      {'F', missing, "x", -1, ""}, {'B', body, nullptr, 0, "<p>first</p>\nsecond\n"},
-      {'B', nobody, nullptr, 0, ""}, {'B', missing, nullptr, -1, ""}, {'C', missing, nullptr, -1, ""},
+      {'F', missing, "x", -1, ""}, {'C', missing, nullptr, -1, ""},
       {'C', nobody, nullptr, 0, "<html>\n<p>no body tag</p>\n</html>\n\n\n"},
   };
   HTMLObject o;
   for (const auto& c : cases) {
     CaptureRequest req;
     const char* file = c.file.c_str();
-    int result = c.call == 'F' ? o.EmitJSFunction(&req, file, c.name)
-                               : c.call == 'B' ? o.EmitHTMLBody(&req, file) : o.EmitJSCode(&req, file);
+    int result = c.call == 'F' ? o.EmitJSFunction(&req, file, c.name) : o.EmitJSCode(&req, file);
     EXPECT_EQ(result, c.result) << c.call << " " << c.file;
     EXPECT_EQ(req.out, c.written) << c.call << " " << c.file;
   }
 
-  // Included files follow the text in order; duplicates are kept, the first
-  // body file wins and a missing file is left out.
+  // Included files follow the text in order; duplicates are kept and a
+  // missing file is left out.
   Script script("//start\n");
   script.IncludeJSFunction(js.c_str(), "other");
   script.IncludeFile(nobody.c_str());
   script.IncludeJSFunction(js.c_str(), "other");
-  script.IncludeBody(body.c_str());
-  script.IncludeBody(nobody.c_str());
   script.IncludeJSCode(missing.c_str());
   EXPECT_EQ(Emit(&script), "\n<script>//start\nfunction other{\n}\n<html>\n<p>no body tag</p>\n</html>\n\n\n"
-                           "function other{\n}\n<p>first</p>\nsecond\n\n</script>");
+                           "function other{\n}\n\n</script>");
 }
 
 }  // namespace

@@ -65,15 +65,6 @@ class FakeGroupDB : public StubGroupDB {
     groups[gid] = {name, members};
   }
 
-  using StubGroupDB::SortByValue;
-  ValNameList* SortByValue(ValList* gids) override {
-    ValNameList unsorted;
-    for (ValListItem* i = gids->GetFirst(); i; i = i->next) {
-      auto it = groups.find(i->value);
-      unsorted.Append(i->value, it == groups.end() ? i->value : it->second.first.c_str());
-    }
-    return unsorted.SortListByAscendingValue();
-  }
   ValList* GetMembers(const char* gid) override {
     ValList* list = new ValList();
     auto it = groups.find(gid);

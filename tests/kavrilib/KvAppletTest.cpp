@@ -73,6 +73,8 @@ TEST_F(KvAppletTest, Goldens) {
 TEST_F(KvAppletTest, CardLineRules) {
   // entry null: the card has none.
   const struct { const char* name; VCardEntry *field, *entry; const char *text, *url, *target; } cases[] = {
+      {"an option value shows its text", Entry(kVCardOrg, "D"), Entry(kVCardOrg, "d1"),
+       "Research & Development", "", ""},
       {"option value missing from the list is shown as stored", Entry(kVCardOrg, "D"),
        Entry(kVCardOrg, "d9"), "d9", "", ""},
       {"an attribute of another type shows its value", Entry(kVCardTitle, "T"), Entry(kVCardTitle, "t1"),

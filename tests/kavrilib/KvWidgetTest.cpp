@@ -76,10 +76,6 @@ TEST(KvWidgetTest, ImageSourceFollowsEachEmissionsStyle) {
   // A second emission in another style gets its own source, not two.
   EXPECT_EQ(EmitFlat(&image, "style0"),
             "<img border=\"0\" width=\"10\" height=\"20\" src=\"images/style0/bsave.gif\">");
-  std::unique_ptr<KvImage> photo(KvGetPersonGif("u1", nullptr, 1));
-  std::string timed = EmitFlat(photo.get());
-  EXPECT_NE(timed.find("uid=u1&curtime="), std::string::npos);
-  EXPECT_EQ(timed.find("photo_type"), std::string::npos);
 }
 
 }  // namespace

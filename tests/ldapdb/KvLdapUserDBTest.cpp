@@ -1,6 +1,6 @@
 // The LDAP back end against a real slapd: people and cards, logins by bind,
 // accounts, the console's lists, templates and fields, groups, photographs
-// and an unreachable server. Names given by users reach the server's search
+// and a refused bind. Names given by users reach the server's search
 // filters and DNs escaped.
 #include <algorithm>
 
@@ -66,10 +66,6 @@ TEST_F(LdapDBTest, ConvertedPeopleBecomeCardsAndLogIn) {
     EXPECT_EQ(Fields(db->GetUserCard(c.login)).empty(), c.uid == nullptr);
     EXPECT_EQ(db->CheckPassword(c.login, c.password) != 0, c.accepted == 1);
   }
-  std::unique_ptr<ValList> uids(ListOf({"zadams", "bvogel", "mbrown"}));
-  std::unique_ptr<ValNameList> sorted(db->SortByValue(uids.get()));
-  EXPECT_STREQ(sorted->GetFirst()->value, "Bianca Vogel");
-  EXPECT_STREQ(sorted->GetLast()->value, "Zoe Adams");
 }
 
 TEST_F(LdapDBTest, PasswordsAndGeneratedAccountsBind) {
@@ -159,23 +155,19 @@ TEST_F(LdapDBTest, PhotographsGoIntoJpegPhoto) {
             std::string::npos);
 }
 
-TEST_F(LdapDBTest, AnUnreachableServerIsAKindThreeError) {
-  for (auto c : {std::make_pair("ldap://127.0.0.1:" + std::to_string(FreePort()) + "/",
-                                Slapd::kRootPasswd),
-                 std::make_pair(server.uri(), "wrong")}) {
-    SCOPED_TRACE(c.first);
-    UserDB* fresh = ThePlugin().createUser();
-    try {
-      ThePlugin().openWith(fresh, c.first.c_str(), server.rootDN().c_str(), c.second, kSuffix,
-                           "", 0);
-      ADD_FAILURE() << "opened";
-    } catch (KvError* e) {
-      std::unique_ptr<KvError> owned(e);
-      EXPECT_EQ(e->GetKind(), kKvErrorUnreachable);
-      EXPECT_GE(e->GetUserLines()->GetCount(), 1);
-    }
-    ThePlugin().destroyUser(fresh);
+// A refused bind is reported like an unreachable server (the console then
+// offers its set-up page, as ConsoleLdapTest shows for a closed port).
+TEST_F(LdapDBTest, AWrongRootPasswordIsAKindThreeError) {
+  UserDB* fresh = ThePlugin().createUser();
+  try {
+    ThePlugin().openWith(fresh, server.uri().c_str(), server.rootDN().c_str(), "wrong", kSuffix, "", 0);
+    ADD_FAILURE() << "opened";
+  } catch (KvError* e) {
+    std::unique_ptr<KvError> owned(e);
+    EXPECT_EQ(e->GetKind(), kKvErrorUnreachable);
+    EXPECT_GE(e->GetUserLines()->GetCount(), 1);
   }
+  ThePlugin().destroyUser(fresh);
 }
 
 }  // namespace

@@ -89,24 +89,16 @@ class Environment : public ::testing::Environment {
 
 int FreePort() { return Loopback(0, false); }
 
-bool Slapd::Start(const std::string& providerUri) {
+bool Slapd::Start() {
   if (!dir_.Make("/tmp/slapd-test-", {"db"})) return false;
   std::ofstream conf(dir_.Path("slapd.conf"));
   for (const char* schema : {"core", "cosine", "inetorgperson"})
     conf << "include " << LDAP_SCHEMA_DIR << "/" << schema << ".schema\n";
-  conf << "modulepath " << LDAP_MODULE_DIR << "\nmoduleload back_mdb\nmoduleload syncprov\n"
+  conf << "modulepath " << LDAP_MODULE_DIR << "\nmoduleload back_mdb\n"
        << "pidfile " << dir_.Path("slapd.pid") << "\nargsfile " << dir_.Path("slapd.args")
        << "\ndatabase mdb\nmaxsize 16777216\nsuffix \"" << kSuffix << "\"\nrootdn \""
        << rootDN() << "\"\nrootpw " << kRootPasswd << "\ndirectory " << dir_.Path("db")
-       << "\nindex objectClass,entryCSN,entryUUID eq\nindex uid,cn,manager,member eq\n";
-  if (providerUri.empty()) {
-    conf << "overlay syncprov\nsyncprov-checkpoint 10 1\n";
-  } else {
-    conf << "syncrepl rid=001 provider=" << providerUri
-         << " type=refreshAndPersist searchbase=\"" << kSuffix
-         << "\" bindmethod=simple binddn=\"" << rootDN() << "\" credentials=" << kRootPasswd
-         << " retry=\"1 +\"\n";
-  }
+       << "\nindex objectClass eq\nindex uid,cn,manager,member eq\n";
   conf.close();
 
   port_ = FreePort();

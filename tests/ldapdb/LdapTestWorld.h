@@ -21,8 +21,7 @@ using namespace testsupport;
 
 constexpr const char* kSuffix = "o=Kavri,c=US";
 
-// slapd for kSuffix, stopped and removed with the object. It provides
-// replication (syncprov), or replicates the server at providerUri.
+// slapd for kSuffix, stopped and removed with the object.
 class Slapd {
  public:
   static constexpr const char* kRootPasswd = "secret";
@@ -34,7 +33,7 @@ class Slapd {
 
   // False, with the reason on standard error, when it does not answer
   // within a few seconds.
-  bool Start(const std::string& providerUri = "");
+  bool Start();
 
   // Runs an LDAP client tool (ldapadd, ldapmodify, ldapsearch) as the root
   // with the LDIF text on standard input. The exit status; the output in
