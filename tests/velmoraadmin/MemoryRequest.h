@@ -25,14 +25,8 @@ class MemoryRequest : public CGIRequestInfo {
     fclose(stream_);
     free(buffer_);
   }
-  CGIRequestInfo* get() { return this; }
   void Set(const Vars& vars) {
     for (const auto& [name, value] : vars) AddParam(name.c_str(), value.c_str());
-  }
-  // An uploaded file as the multipart parser leaves it.
-  void Upload(const char* name, const std::string& path) {
-    params->Append(name, "data.txt", path.c_str());
-    KeepUpload(path.c_str());
   }
   std::string Output() {
     fflush(stream_);

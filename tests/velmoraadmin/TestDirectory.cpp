@@ -1,9 +1,8 @@
 // A directory back end for the console's tests, loaded by the program like
 // any back end. Its people come from "../../../config/testdir.lst":
 //   login.<login>:<uid>      remote.<user>:<uid>     password.<uid>:<text>
-//   admin.<uid>:1            valid.<uid>:1           setup:0 (default set up)
+//   admin.<uid>:1            valid.<uid>:1
 //   unreachable:1            Open fails as an unreachable store would
-//   style.<uid>:<style>      the person's chosen style
 // The file is read at every question, so that a test may change the directory
 // while a program keeps it open. Password checks and logins are appended to
 // "../../../config/testdir.calls".
@@ -24,8 +23,8 @@ void NoteCall(const std::string& line) {
 }
 
 // The shared stub answers what the tests do not look at; this one refuses
-// to store templates, administrators or fields and to generate accounts, so
-// that the pages must say so.
+// to store administrators and to generate accounts, so that the pages must
+// say so.
 class TestUserDB : public StubUserDB {
  public:
   int Open(KvConfigDB*, int, KvBoolean) override {
@@ -36,12 +35,6 @@ class TestUserDB : public StubUserDB {
       throw error;
     }
     return 1;
-  }
-  KvBoolean WriteCardTemplate(VCard*) override { return false; }
-  KvBoolean WritePersonTemplate(VCard*) override { return false; }
-  KvBoolean IsSetup() override {
-    const char* setup = Value("setup");
-    return !setup || strcmp(setup, "0") != 0;
   }
   void UserLoggedIn(const char* uid) override { NoteCall(std::string("UserLoggedIn ") + uid); }
   int IsDirAdmin(const char* uid) override {
@@ -63,13 +56,6 @@ class TestUserDB : public StubUserDB {
     return Copy(Value((std::string("remote.") + remoteUser).c_str()));
   }
   KvBoolean GenerateAccounts() override { return false; }
-  ValNameList* GetUserAttributes(const char* uid) override {
-    ValNameList* attributes = new ValNameList;
-    const char* style = Value((std::string("style.") + uid).c_str());
-    if (style) attributes->Append("style", style);
-    return attributes;
-  }
-  KvBoolean WriteFieldsList(ValNameList*) override { return false; }
 
  private:
   const char* Value(const char* key) {
