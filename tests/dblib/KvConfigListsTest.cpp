@@ -1,5 +1,5 @@
 // The installation's list files reached through the configuration database:
-// MIME types, set-up status, SQL schema, styles and pictures.
+// MIME types, styles and the import categories.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -50,34 +50,6 @@ TEST_F(ConfigListsTest, MimeTypesBeforeAndAfterTheFileExists) {
   EXPECT_EQ(Mime(config, "jpg"), "text/plain");
 }
 
-TEST_F(ConfigListsTest, SetupInfoScramblesPasswordsAndLeavesTheCallersList) {
-  KvConfigDB config;
-  std::unique_ptr<ValNameList> none(config.ReadSetupInfo());
-  EXPECT_EQ(none->GetCount(), 0);
-  ValNameList setup;
-  setup.Append("status", "done");
-  setup.Append("rootPasswd", "Plain!Root");
-  setup.Append("USERPASSWD", "Plain!Sql");
-  EXPECT_EQ(config.WriteSetupInfo(&setup), 1);
-  EXPECT_EQ(S(setup.Lookup("rootPasswd")->value), "Plain!Root");
-  EXPECT_FALSE(dbtest::Has(ReadAll(top + "/config/setup.lst"), "Plain!"));
-  std::unique_ptr<ValNameList> back(config.ReadSetupInfo());
-  for (const char* key : {"status", "rootPasswd", "USERPASSWD"})
-    EXPECT_STREQ(back->Lookup(key)->value, setup.Lookup(key)->value) << key;
-}
-
-TEST_F(ConfigListsTest, SqlSchemaValuesSplitIntoExtras) {
-  WriteAll(top + "/config/sqlSchema.lst",
-           "BEGIN:vNameList\nFN:fullname:varchar:64:nn\nTEL:phone:char\n"
-           "NOTE:memo\nX:a:b:c:d:e\nEND:vNameList\n");
-  KvConfigDB config;
-  std::unique_ptr<ValNameList> schema(config.ReadSQLSchemaFile());
-  std::string got;
-  for (ValNameListItem* i = schema->first; i; i = i->next)
-    got += S(i->name) + "|" + S(i->value) + "|" + S(i->extra1) + "|" + S(i->extra2) + "|" + S(i->extra3) + " ";
-  EXPECT_EQ(got, "FN|fullname|varchar|64|nn TEL|phone|char|(null)|(null) NOTE|memo|(null)|(null)|(null) X|a|b|c|d ");
-}
-
 TEST_F(ConfigListsTest, ListFilesRoundTripAndKeepTheirPermissions) {
   KvConfigDB config;
   ValNameList styles;
@@ -97,30 +69,18 @@ TEST_F(ConfigListsTest, ListFilesRoundTripAndKeepTheirPermissions) {
   EXPECT_EQ(config.WriteStyleInfo("style1", &info), 1);
   EXPECT_EQ(S(std::unique_ptr<ValNameList>(config.GetStyleInfo("style1"))->Lookup("BGCOLOR")->value),
             "#ffffff");
-  WriteAll(top + "/apps/admin/bin/images/giflist.lst", "BEGIN:vList\nbsave\nbcancel\nEND:vList\n");
-  EXPECT_EQ(std::unique_ptr<ValList>(config.GetGifList("admin"))->GetCount(), 2);
 
   ValNameList categories;
   categories.Append("TEL", "Phone");
   std::pair<int (KvConfigDB::*)(ValNameList*), ValNameList* (KvConfigDB::*)()> pairs[] = {
       {&KvConfigDB::WriteSubcategories, &KvConfigDB::ReadSubcategories},
       {&KvConfigDB::WriteVersitCategories, &KvConfigDB::ReadVersitCategories},
-      {&KvConfigDB::WriteLDAPCategories, &KvConfigDB::ReadLDAPCategories},
-      {&KvConfigDB::WriteSQLSchemaMapFile, &KvConfigDB::ReadSQLSchemaMapFile}};
+      {&KvConfigDB::WriteLDAPCategories, &KvConfigDB::ReadLDAPCategories}};
   for (auto [write, read] : pairs) {
     EXPECT_EQ((config.*write)(&categories), 1);
     EXPECT_EQ(S(std::unique_ptr<ValNameList>((config.*read)())->Lookup("TEL")->value), "Phone");
   }
   ExpectOnlyInConfig({".lst", ".lck"});
-}
-
-TEST_F(ConfigListsTest, ErrorsNameTheOperation) {
-  KvConfigDB config;
-  // The folder of the picture list does not exist: its lock cannot be made.
-  std::string lines = dbtest::ErrorText([&] { delete config.GetGifList("missing"); });
-  EXPECT_TRUE(dbtest::EndsWith(lines.substr(0, lines.find('\n')),
-                               ": Error in KvConfigDB::GetGifList()")) << lines;
-  EXPECT_TRUE(dbtest::Has(lines, "Exception rethrown in KvConfigDB::ReadValList"));
 }
 
 }  // namespace

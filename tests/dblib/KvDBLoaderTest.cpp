@@ -1,6 +1,5 @@
 // The directory loader against a small back end built as a loadable module,
-// found through the library name under a temporary top directory; and the
-// bodies the user directory interface gives its back ends.
+// found through the library name under a temporary top directory.
 #include <cstring>
 
 #include "DbTestTree.h"
@@ -65,31 +64,6 @@ TEST_F(LoaderTest, MissingOrWrongLibrariesAreReported) {
     EXPECT_TRUE(Has(lines.substr(0, lines.find('\n')), std::string(" : ") + c.outer)) << lines;
     EXPECT_TRUE(Has(lines.substr(lines.find('\n') + 1), c.cause)) << lines;
   }
-}
-
-class UserDBBodiesTest : public TreeTest {};
-
-TEST_F(UserDBBodiesTest, ColdStartUntilSetupIsDone) {
-  TestUserDB users;
-  EXPECT_TRUE(users.CheckIfColdStart() == true);
-  dbtest::WriteAll(top + "/config/setup.lst", "BEGIN:vNameList\nstatus:pending\nEND:vNameList\n");
-  EXPECT_TRUE(users.CheckIfColdStart() == true);
-  dbtest::WriteAll(top + "/config/setup.lst", "BEGIN:vNameList\nSTATUS:Done\nEND:vNameList\n");
-  EXPECT_FALSE(users.CheckIfColdStart());
-}
-
-// Cards sort by name without case; a card without one comes first.
-TEST_F(UserDBBodiesTest, SortingOfCards) {
-  TestUserDB users;
-  VCard zed, amy, none;
-  zed.AddEntry(kVCardFN, "zed");
-  amy.AddEntry(kVCardFN, "Amy");
-  VoidList cards;
-  for (VCard* card : {&zed, &none, &amy}) cards.Append(card);
-  users.SortByValue(&cards);
-  EXPECT_EQ(cards.GetNthItem(0)->data, &none);
-  EXPECT_EQ(cards.GetNthItem(1)->data, &amy);
-  EXPECT_EQ(cards.GetNthItem(2)->data, &zed);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ std::string Anchor(const std::string& url) {
 
 }  // namespace
 
-TEST(StringTest, AppendKeepsLengthRight) {
+TEST(StringTest, AppendPiecesAndExtensions) {
   String s;
   s += "abc";  // holds nothing: becomes a copy
   s += String();
@@ -35,6 +35,9 @@ TEST(StringTest, AppendKeepsLengthRight) {
   EXPECT_STREQ("ab", String("abcdef", 2).CStr());
   EXPECT_STREQ("el", String("hello").SubString(1, 3).CStr());
   EXPECT_STREQ("hello", String("hello").SubString(3, 1).CStr());
+  EXPECT_EQ(nullptr, StringSubstring("", ""));
+  EXPECT_STREQ("gz", Own(StringFindExtension("a.tar.gz")).get());
+  EXPECT_EQ(nullptr, StringFindExtension("dot."));
 }
 
 TEST(StringTest, PrepForURLEncodesEveryByteOutsideTheSafeSet) {
@@ -153,31 +156,6 @@ TEST(StringTest, StringUnescape) {
     EXPECT_STREQ(c.out, out.get()) << c.in << " " << c.n;
     free(heap);
   }
-}
-
-TEST(StringTest, GrabAndSplitHelpers) {
-  struct Grab {
-    const char *in, *val, *before, *after;
-  } grabs[] = {
-      {"name: value\r\nmore", "name: value", "name", " value"},
-      {":x", ":x", nullptr, "x"},
-      {"a\n:b", "a", nullptr, "b"},
-      {"a:b:c", "a:b:c", "a", "b:c"},
-      {"a:", "a:", "a", ""},
-      {"  \t", nullptr, nullptr, nullptr},
-      {"nocolon", "nocolon", nullptr, nullptr},
-      {"\nx", nullptr, nullptr, nullptr},
-  };
-  for (const Grab& g : grabs) {
-    EXPECT_EQ(Str(g.val), Str(Own(StringGrabVal(g.in)).get())) << g.in;
-    EXPECT_EQ(Str(g.before), Str(Own(StringGrabValBeforeColon(g.in)).get())) << g.in;
-    EXPECT_EQ(Str(g.after), Str(Own(StringGrabValAfterColon(g.in)).get())) << g.in;
-  }
-  EXPECT_EQ(nullptr, StringSubstring("", ""));
-  EXPECT_STREQ("gz", Own(StringFindExtension("a.tar.gz")).get());
-  EXPECT_EQ(nullptr, StringFindExtension("dot."));
-  char padded[] = " \t in  side \t ";
-  EXPECT_STREQ("in  side", VisibleText(padded));
 }
 
 TEST(StringTest, StringTokenizeKeepsEmptyAndLongPieces) {

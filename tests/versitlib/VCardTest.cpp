@@ -1,5 +1,5 @@
-// Tests of the card model: print and display forms, structured values,
-// lookups and word searches.
+// Tests of the card model: print and display forms, structured values and
+// lookups.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -65,12 +65,6 @@ TEST(VCardEntryTest, StructuredValues) {
     EXPECT_EQ(Take(e.FormatAdr()), c.adr) << c.value;
     EXPECT_EQ(Take(e.FormatOrg()), c.org) << c.value;
   }
-  char** slots = VCardEntry(kVCardN, "Smith ; John ;Q").FormatNArray();
-  Strings got;
-  for (int i = 0; i < 5; ++i) got.push_back(Take(slots[i]));
-  free(slots);
-  EXPECT_EQ(got, (Strings{"Smith", "John", "Q", "(null)", "(null)"}));
-  EXPECT_EQ(VCardEntry(kVCardN, nullptr).FormatNArray(), nullptr);
   std::string street(5000, 's');  // components of any length are kept whole
   EXPECT_EQ(Take(VCardEntry(kVCardAdr, (";;" + street).c_str()).FormatAdr()), "  " + street + "    ");
 }
@@ -101,7 +95,7 @@ TEST_F(VCardSampleTest, BothPrintFormsAndCopy) {
             "TEL:555-0000\nNOTE:all about John\nFN:\nend:vCard");
 }
 
-TEST_F(VCardSampleTest, LookupsAndWordSearches) {
+TEST_F(VCardSampleTest, Lookups) {
   EXPECT_EQ(card.GetNthEntry(8), nullptr);
   EXPECT_STREQ(card.GetEntry(kVCardTel, kTypeFax)->value, "555-1234");
   EXPECT_EQ(card.GetEntry(kVCardTel, kTypeHome), nullptr);
@@ -113,33 +107,4 @@ TEST_F(VCardSampleTest, LookupsAndWordSearches) {
   EXPECT_STREQ(card.GetEntry(bare.get())->value, "555-0000");
   std::unique_ptr<VCardEntry> faxWork(Entry(kVCardTel, nullptr, {kTypeFax, kTypeWork}));
   EXPECT_EQ(card.GetEntryOrder(faxWork.get()), -1);
-  EXPECT_STREQ(card.FindSearchType("manager")->value, "Manager");
-  EXPECT_EQ(card.FindSearchType("jsmith"), nullptr);  // UID is not printable
-
-  VCard pattern;
-  pattern.AddEntry(kVCardUID, "not printable: not searched");
-  pattern.AddEntry(kVCardTitle, nullptr);  // no value: not searched
-  pattern.AddEntry(Entry(kVCardTel, "phone", {kTypeWork}));
-  pattern.AddEntry(kVCardNote, "note");
-  VCardEntry note(kVCardNote, nullptr);
-  struct Case {
-    Strings words;
-    bool all;
-    VCardEntry* field;  // null: the pattern card
-    const char* found;
-  } cases[] = {
-      {{"xyz", "9999"}, false, nullptr, "555-9999"}, {{"xyz", "9999"}, true, nullptr, nullptr},
-      {{"ABOUT", "john"}, true, nullptr, "all about John"}, {{"jsmith"}, false, nullptr, nullptr},
-      {{}, true, nullptr, "555-9999"},               {{}, false, nullptr, nullptr},
-      {{"ABOUT", "john"}, true, &note, "all about John"}, {{"xyz", "9999"}, false, &note, nullptr},
-  };
-  for (const Case& c : cases) {
-    ValList words;
-    for (const std::string& w : c.words) words.Append(w.c_str());
-    VCardEntry* got = c.field ? (c.all ? card.SearchVCardAND(&words, c.field)
-                                       : card.SearchVCardOR(&words, c.field))
-                              : (c.all ? card.SearchVCardAND(&words, &pattern)
-                                       : card.SearchVCardOR(&words, &pattern));
-    EXPECT_STREQ(got ? got->value : nullptr, c.found) << c.words.size() << c.all;
-  }
 }
