@@ -22,6 +22,7 @@ class MemoryRequest : public CGIRequestInfo {
     Set(vars);
   }
   ~MemoryRequest() override {
+    Flush();
     fclose(stream_);
     free(buffer_);
   }
@@ -35,7 +36,7 @@ class MemoryRequest : public CGIRequestInfo {
     KeepUpload(path.c_str());
   }
   std::string Output() {
-    fflush(stream_);
+    Flush();
     return std::string(buffer_, size_);
   }
   // Writes the page (if any) and returns everything written so far.
