@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "RequestInfo.h"
 
@@ -27,5 +28,12 @@ class CGIRequestInfo : public RequestInfo {
   FILE* inputStream;  // standard input once SetupInputStream ran; not owned
 
  private:
+  // Writes what is gathered to the output stream: -1 when it fails.
+  int Drain();
+
   long long bytesRead_ = 0;  // through GetFormDataChar
+  // A page is written in many small pieces: they are gathered here and go
+  // to the output stream in large writes, at Flush and when the request
+  // object is deleted.
+  std::string pending_;
 };

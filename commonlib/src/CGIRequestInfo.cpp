@@ -18,11 +18,13 @@ std::string HeaderText(const char* text) {
   return out;
 }
 
+constexpr size_t kGatherLimit = 16 * 1024;
+
 }  // namespace
 
 CGIRequestInfo::CGIRequestInfo() : inputStream(nullptr) {}
 
-CGIRequestInfo::~CGIRequestInfo() = default;
+CGIRequestInfo::~CGIRequestInfo() { Drain(); }
 
 int CGIRequestInfo::ReadPostInput(char* buf, int size) {
   if (!buf || size <= 0) return 0;
@@ -52,8 +54,19 @@ int CGIRequestInfo::CloseInputStream() { return 0; }
 int CGIRequestInfo::WriteBinary(const char* buf, int size) {
   if (!outputStream || size < 0 || (!buf && size > 0)) return -1;
   if (size == 0) return 0;
-  size_t put = fwrite(buf, 1, static_cast<size_t>(size), outputStream);
-  return put == static_cast<size_t>(size) ? 0 : -1;
+  pending_.append(buf, static_cast<size_t>(size));
+  return pending_.size() >= kGatherLimit ? Drain() : 0;
+}
+
+int CGIRequestInfo::Drain() {
+  if (pending_.empty()) return 0;
+  int result = 0;
+  if (outputStream == nullptr ||
+      fwrite(pending_.data(), 1, pending_.size(), outputStream) != pending_.size()) {
+    result = -1;
+  }
+  pending_.clear();
+  return result;
 }
 
 int CGIRequestInfo::Write(const char* text) {
@@ -84,6 +97,7 @@ int CGIRequestInfo::SetStatus(int code, const char* reason) {
 }
 
 int CGIRequestInfo::Flush() {
+  Drain();
   if (outputStream) fflush(outputStream);
   return 0;
 }

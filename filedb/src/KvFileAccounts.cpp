@@ -289,16 +289,12 @@ int KvFileUserDB::PruneAccounts() {
                              [&](const char* name) { return index->Lookup(name) == nullptr; });
 }
 
-int KvFileUserDB::CountOrphanAccounts() {
-  // Without accounts the index (as large as the directory) is not loaded.
+std::vector<std::string> KvFileUserDB::AccountUids() {
   std::unique_ptr<ValNameList> accounts =
       filedb::ReadValNameListFile(CommonPath(kAccountsFile));
-  if (accounts->GetFirst() == nullptr) return 0;
-  VersitFileWithIndex* data = Data();
-  if (data == nullptr || data->GetIndex() == nullptr) return 0;
-  int orphans = 0;
+  std::vector<std::string> uids;
   for (ValNameListItem* item = accounts->GetFirst(); item; item = item->next) {
-    if (item->name != nullptr && data->GetIndex()->Lookup(item->name) == nullptr) ++orphans;
+    if (item->name != nullptr) uids.emplace_back(item->name);
   }
-  return orphans;
+  return uids;
 }

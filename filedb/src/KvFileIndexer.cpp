@@ -355,6 +355,10 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     }
     struct stat copyStat;
     UidFilter filter(fstat(fileno(reader.GetStream()), &copyStat) == 0 ? copyStat.st_size : 0);
+    // The accounts, each marked once its person is read, so that those left
+    // without one are counted without loading the new index afterwards.
+    std::unordered_map<std::string, bool> accountFound;
+    for (const std::string& uid : AccountUids()) accountFound.emplace(Lower(uid), false);
     int count = 0;
     int indexed = 0;
     filedb::TempFile newIndex(filedb::WriteBeside(indexPath, [&](FILE* fp) {
@@ -384,6 +388,10 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
           }
           std::string key = Lower(uid->value);
           if (filter.Add(key)) candidates.push_back(key);
+          if (!accountFound.empty()) {
+            auto account = accountFound.find(key);
+            if (account != accountFound.end()) account->second = true;
+          }
           fprintf(fp, "%s:%ld\n", uid->value, offset);
           ++indexed;
           people.Add(filedb::SearchEntryOf(card.get()));
@@ -444,17 +452,11 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
       filedb::RenameFile(newSearch.Path(), searchPath);
       newSearch.Keep();
     }
-  } catch (KvError* e) {
-    filedb::ErrorOwner owned(e);
-    std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
-    errors->Add(lines.get());
-    return errors.release();
-  }
 
-  // Accounts of people the new data no longer holds cannot log in; say how
-  // many there are, so that they can be removed.
-  try {
-    int orphans = CountOrphanAccounts();
+    // Accounts of people the new data no longer holds cannot log in; say how
+    // many there are, so that they can be removed.
+    int orphans = 0;
+    for (const auto& account : accountFound) orphans += account.second ? 0 : 1;
     if (orphans > 0) {
       std::string text = std::to_string(orphans) +
                          (orphans == 1 ? " account now has" : " accounts now have") +
@@ -462,7 +464,10 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
       Report(callback, cookie, -1, &text[0], nullptr);
     }
   } catch (KvError* e) {
-    filedb::ErrorOwner owned(e);  // the data is in place; the count is a notice only
+    filedb::ErrorOwner owned(e);
+    std::unique_ptr<ValList> lines = filedb::MessagesOf(e);
+    errors->Add(lines.get());
+    return errors.release();
   }
   return nullptr;
 }

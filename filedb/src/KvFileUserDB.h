@@ -26,6 +26,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dblib.h"
 #include "utillib.h"
@@ -107,8 +108,8 @@ class KvFileUserDB : public UserDB {
   // Removes the accounts of people no longer in the directory; how many.
   // Throws KvError* when the directory holds no data (nothing is removed).
   int PruneAccounts();
-  // The number of accounts whose uid names nobody in the directory.
-  int CountOrphanAccounts();
+  // The uids of the accounts, as stored.
+  std::vector<std::string> AccountUids();
 
   const std::string& Top() const { return top_; }
   std::string CommonPath(const std::string& name) const;

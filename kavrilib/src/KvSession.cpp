@@ -7,12 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 const char kKvSessionSigCookie[] = "KavriSessionSig";
@@ -144,17 +143,36 @@ std::string LockPath() { return std::string(kKvSessionStorePath) + ".lck"; }
 // lines that do not parse are left out.
 std::vector<Record> ReadRecords() {
   std::vector<Record> records;
-  std::ifstream in(kKvSessionStorePath);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
+  // stdio rather than a stream: a stream would set up the C++ locale, which
+  // costs a page that checks a session more than the reading itself.
+  FILE* in = fopen(kKvSessionStorePath, "re");
+  if (in == nullptr) return records;
+  char* line = nullptr;
+  size_t capacity = 0;
+  ssize_t got;
+  while ((got = getline(&line, &capacity, in)) >= 0) {
+    std::string text(line, static_cast<size_t>(got));
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    // "<id> <created> <last use> <uid>"
+    const char* p = text.c_str();
+    while (isspace(static_cast<unsigned char>(*p))) ++p;
+    const char* idEnd = p;
+    while (*idEnd != '\0' && !isspace(static_cast<unsigned char>(*idEnd))) ++idEnd;
     Record r;
-    if (!(fields >> r.id >> r.created >> r.lastUsed)) continue;
-    fields.get();  // the blank before the uid
-    std::getline(fields, r.uid);
+    r.id.assign(p, static_cast<size_t>(idEnd - p));
+    char* end = nullptr;
+    errno = 0;
+    r.created = strtoll(idEnd, &end, 10);
+    if (end == idEnd || errno != 0) continue;
+    const char* next = end;
+    r.lastUsed = strtoll(next, &end, 10);
+    if (end == next || errno != 0) continue;
+    if (*end != '\0') r.uid.assign(end + 1);  // after the blank before it
     if (r.id.size() != kIdSize * 2 || r.uid.empty()) continue;
     records.push_back(r);
   }
+  free(line);
+  fclose(in);
   return records;
 }
 

@@ -94,6 +94,7 @@ TEST(RequestInfoTest, HeaderOutputDropsLineBreaks) {
     req.outputStream = tmpfile();
     ASSERT_NE(nullptr, req.outputStream);
     c.status ? req.SetStatus(c.status, c.value) : req.WriteHeader(c.name, c.value);
+    req.Flush();
     rewind(req.outputStream);
     char buf[256];
     size_t n = fread(buf, 1, sizeof buf, req.outputStream);

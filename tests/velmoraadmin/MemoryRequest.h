@@ -22,6 +22,7 @@ class MemoryRequest : public CGIRequestInfo {
     Set(vars);
   }
   ~MemoryRequest() override {
+    Flush();
     fclose(stream_);
     free(buffer_);
   }
@@ -29,7 +30,7 @@ class MemoryRequest : public CGIRequestInfo {
     for (const auto& [name, value] : vars) AddParam(name.c_str(), value.c_str());
   }
   std::string Output() {
-    fflush(stream_);
+    Flush();
     return std::string(buffer_, size_);
   }
   // Writes the page (if any) and returns everything written so far.

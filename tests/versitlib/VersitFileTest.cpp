@@ -93,7 +93,68 @@ TEST(VersitFileTest, FormatErrorsCarryTheLineNumber) {
     EXPECT_EQ(UserLinesOf([&] { while (VCard* card = file.GetVCardFromFile()) delete card; }, &kind),
               lines) << text;
     EXPECT_EQ(kind, kKvErrorParse);
+    // The scanner that indexing uses reports the same.
+    static const int keep[] = {kVCardUID, -1};
+    ASSERT_TRUE(file.Open(tmp.Path("f.vcf").c_str(), false));
+    EXPECT_EQ(UserLinesOf([&] { while (VCard* card = file.ScanVCardFromFile(keep)) delete card; }),
+              lines) << text;
   }
+}
+
+// The scanner reads blocks ahead of the stream: its cards, offsets and line
+// numbers must be the full reader's on awkward files, and any other read
+// after it must start where its last card ended.
+TEST(VersitFileTest, ScannerAgreesWithTheFullReader) {
+  static const int keep[] = {kVCardUID, kVCardOrg, -1};
+  auto kept = [](const VCard* card) {
+    if (card == nullptr) return std::string("no card");
+    std::string out;
+    for (int id : {kVCardUID, kVCardOrg}) {
+      const VCardEntry* entry = card->GetEntry(id);
+      out += entry && entry->value ? entry->value : "-";
+      out += '|';
+    }
+    return out;
+  };
+  const std::string texts[] = {
+      Card("a", "ORG:One;Two\n") + Card("b"),
+      // CRLF, a line longer than any block, no line break at the very end
+      Card("a") + "BEGIN:vCard\r\nUID:b\r\nNOTE:" + std::string(300000, 'x') + "\r\nEND:vCard",
+      // a NUL ends what is read of a line
+      Card(std::string("a\0junk", 6), "ORG:x\n" + std::string("\0junk\n", 6)) + Card("b"),
+      "\n  \n" + Card("a", "X-ODD:1\nTITLE:t\r\r\n") + "\n\n" + Card("c", "org:lower\n"),
+  };
+  for (const std::string& text : texts) {
+    TempDir tmp;
+    std::string path = tmp.Write("f.vcf", text);
+    VersitFile full;
+    VersitFile scanned;
+    ASSERT_TRUE(full.Open(path.c_str(), false));
+    ASSERT_TRUE(scanned.Open(path.c_str(), false));
+    long consumed = 0;
+    for (;;) {
+      std::unique_ptr<VCard> expected(full.GetVCardFromFile());
+      std::unique_ptr<VCard> got(scanned.ScanVCardFromFile(keep, &consumed));
+      ASSERT_EQ(expected == nullptr, got == nullptr) << text.substr(0, 60);
+      if (!got) break;
+      EXPECT_EQ(kept(got.get()), kept(expected.get()));
+      EXPECT_EQ(scanned.GetVCardFileOffset(), full.GetVCardFileOffset());
+      EXPECT_EQ(consumed, full.GetVCardFileOffset());
+      EXPECT_EQ(scanned.GetLineNumber(), full.GetLineNumber());
+    }
+  }
+
+  TempDir tmp;
+  VersitFile file;
+  ASSERT_TRUE(file.Open(tmp.Write("f.vcf", Card("a") + Card("b") + Card("c")).c_str(), false));
+  std::unique_ptr<VCard> card(file.ScanVCardFromFile(keep));
+  card.reset(file.GetVCardFromFile());
+  EXPECT_EQ(kept(card.get()), "b|-|");
+  card.reset(file.ScanVCardFromFile(keep));
+  EXPECT_EQ(kept(card.get()), "c|-|");
+  ASSERT_TRUE(file.PositionVCardFile(0));
+  card.reset(file.ScanVCardFromFile(keep));
+  EXPECT_EQ(kept(card.get()), "a|-|");
 }
 
 TEST(VersitFileTest, LineNumbersCountFromOpenAcrossSeeks) {

@@ -385,39 +385,69 @@ KvBoolean String::GetNameValPair(FILE* fp, String& name, String& value) {
   Cleanup();
   name.Cleanup();
   value.Cleanup();
+  // The pieces are gathered in standard strings and become Strings once,
+  // at the end: every list file read passes through here, line by line.
+  std::string nameText;
+  std::string valueText;
+  bool haveName = false;
+  bool haveValue = false;
   bool firstLine = true;
   KvBoolean result = false;
+  char* raw = nullptr;
+  size_t capacity = 0;
+  std::string piece;
   for (;;) {
-    if (!GetField(fp)) {
-      result = false;
-      break;
-    }
-    String piece;
+    if (getline(&raw, &capacity, fp) < 0) break;
+    // A last line without a line break still counts.
+    size_t n = strlen(raw);
+    while (n > 0 && (raw[n - 1] == '\n' || raw[n - 1] == '\r')) --n;
+    raw[n] = '\0';
+    bool pieceGiven = true;
     if (firstLine) {
-      char* n = StringGrabValBeforeColon(buffer);
-      char* v = StringGrabValAfterColon(buffer);
-      name = String(n);
-      piece = String(v);
-      free(n);
-      free(v);
+      // The name runs to the first colon; the value from it to a line end.
+      pieceGiven = false;
+      if (!StringIsEmpty(raw)) {
+        size_t colon = strcspn(raw, ":\r\n");
+        if (raw[colon] == ':' && colon > 0) {
+          nameText.assign(raw, colon);
+          haveName = true;
+        }
+        if (const char* after = strchr(raw, ':')) {
+          ++after;
+          piece.assign(after, strcspn(after, "\r\n"));
+          pieceGiven = true;
+        }
+      }
     } else {
-      piece = String(buffer && *buffer ? buffer + 1 : "");
+      // A continuation line: its first character (the fold's blank) goes.
+      piece.assign(n > 0 ? raw + 1 : "");
     }
-    bool more = piece.VersitUnescape();
+    // A piece ending in "=0A=" stands for a line break and goes on on the
+    // next line.
+    bool more = pieceGiven && piece.size() >= 4 &&
+                strcasecmp(piece.c_str() + piece.size() - 4, "=0A=") == 0;
+    if (more) {
+      piece.resize(piece.size() - 4);
+      piece.push_back('\n');
+    }
     if (firstLine) {
-      value = piece;  // keeps an empty value apart from an absent one
-    } else {
-      value += piece;
+      // keeps an empty value apart from an absent one
+      valueText = piece;
+      haveValue = pieceGiven;
+    } else if (!piece.empty()) {
+      valueText += piece;
+      haveValue = true;
     }
     if (!more) {
       result = true;
       break;
     }
-    Cleanup();
     firstLine = false;
   }
-  String joined = name + ":" + value;
-  *this = joined;
+  free(raw);
+  if (haveName) name.Init(nameText.c_str());
+  if (haveValue) value.Init(valueText.c_str());
+  Init((nameText + ":" + valueText).c_str());
   return result;
 }
 

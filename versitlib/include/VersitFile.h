@@ -100,5 +100,6 @@ class VersitFile {
 
  private:
   struct ScanState;
+  void DropReadAhead();
   ScanState* scan = nullptr;
 };

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "PropNameAndSize.h"
 #include "VersitError.h"
@@ -256,12 +258,36 @@ std::string OneLine(const std::string& in, bool note) {
   return out;
 }
 
-int FindRow(const PropNameAndSize* table, const std::string& name) {
-  for (int row = 0; table[row].name != nullptr; ++row) {
-    if (strcasecmp(table[row].name, name.c_str()) == 0) return row;
-  }
-  return -1;
+using RowsByName = std::unordered_map<std::string, int>;
+
+RowsByName RowsOf(const PropNameAndSize* table) {
+  RowsByName rows;
+  for (int row = 0; table[row].name != nullptr; ++row) rows.emplace(Upper(table[row].name), row);
+  return rows;
 }
+
+// The first row of table whose name is name in any case, or -1. Every line
+// of a file looks its name up: the tables are hashed once.
+int FindRow(const PropNameAndSize* table, const std::string& name) {
+  static const RowsByName props = RowsOf(kVCardPropNames);
+  static const RowsByName types = RowsOf(kVCardTypeNames);
+  static const RowsByName values = RowsOf(kVCardValueNames);
+  const RowsByName* rows = table == kVCardPropNames   ? &props
+                           : table == kVCardTypeNames ? &types
+                           : table == kVCardValueNames ? &values
+                                                       : nullptr;
+  if (rows == nullptr) {
+    for (int row = 0; table[row].name != nullptr; ++row) {
+      if (strcasecmp(table[row].name, name.c_str()) == 0) return row;
+    }
+    return -1;
+  }
+  auto found = rows->find(Upper(name));
+  return found == rows->end() ? -1 : found->second;
+}
+
+// True when text holds more than blanks and tabs.
+bool HasText(const std::string& text) { return text.find_first_not_of(" \t") != std::string::npos; }
 
 bool IsDigits(const std::string& s) {
   return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
@@ -457,14 +483,14 @@ void VCardImporter::Pass(FILE* in, FILE* out) {
         continue;
       }
       if (source.Peek(&peek) && !peek->empty() && (peek->front() == ' ' || peek->front() == '\t') &&
-          !Trim(*peek).empty() && !Trim(line).empty()) {
+          HasText(*peek) && HasText(line)) {
         std::string more = source.Take();
         line += version == "2.1" ? more : more.substr(1);
         continue;
       }
       break;
     }
-    if (Trim(line).empty()) continue;
+    if (!HasText(line)) continue;
 
     size_t colon = NameEnd(line);
     std::vector<std::string> head =

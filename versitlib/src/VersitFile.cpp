@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -80,27 +81,87 @@ using HeapText = std::unique_ptr<char, FreeDeleter>;
 
 }  // namespace
 
-// What ScanVCardFromFile keeps between cards: its line buffer, and the
-// property names already read with their ids, so that a name seen before is
-// not parsed again (a file repeats a few dozen names on every card).
+// What ScanVCardFromFile keeps between cards: its own read-ahead buffer of
+// the file (lines are found with memchr and parsed in place, with no copy
+// and no stdio call per line), and the property names already read, so that
+// a name seen before is not parsed again (a file repeats a few dozen names
+// on every card). While the buffer is in use the stream stands ahead of the
+// caller's position; every other way of reading or moving first gives the
+// read-ahead back (DropReadAhead).
 struct VersitFile::ScanState {
   static constexpr size_t kMaxNames = 1024;
+  static constexpr size_t kBlock = 64 * 1024;
+  // A name's id, and the entry it parses to (without its value), made the
+  // first time a line of that name is kept.
+  struct Parsed {
+    int id;
+    std::unique_ptr<VCardEntry> prototype;
+  };
   struct Known {
     std::string name;
-    int id;
+    Parsed* parsed;
   };
-  char* line = nullptr;
-  size_t capacity = 0;
-  std::string name;
-  std::unordered_map<std::string, int> ids;
+  std::vector<char> buffer;
+  size_t begin = 0;  // the next line starts here
+  size_t end = 0;    // bytes read into the buffer
+  long base = 0;     // the file offset of buffer[0]
+  bool active = false;
+  bool atEnd = false;
+  bool sawNul = false;
+  std::unordered_map<std::string, Parsed> names;
   // The name of the n-th line of the last card: the next card most likely
   // has the same there, and a comparison is cheaper than a look-up.
   std::vector<Known> byLine;
-  ScanState() = default;
-  ScanState(const ScanState&) = delete;
-  ScanState& operator=(const ScanState&) = delete;
-  ~ScanState() { free(line); }
+
+  long Position() const { return base + static_cast<long>(begin); }
+
+  // The next line, without its newline and ended by a NUL written over it,
+  // and the number of bytes it took in the file. False at the end.
+  bool NextLine(FILE* stream, char** line, size_t* length, size_t* taken) {
+    if (!active) {
+      long at = ftell(stream);
+      base = at < 0 ? 0 : at;
+      begin = end = 0;
+      atEnd = sawNul = false;
+      active = true;
+      if (buffer.empty()) buffer.resize(kBlock);
+    }
+    for (;;) {
+      char* start = buffer.data() + begin;
+      size_t left = end - begin;
+      char* newline = static_cast<char*>(memchr(start, '\n', left));
+      if (newline != nullptr || (atEnd && left > 0)) {
+        size_t size = newline != nullptr ? static_cast<size_t>(newline - start) : left;
+        *taken = newline != nullptr ? size + 1 : size;
+        start[size] = '\0';  // the buffer always keeps a byte spare for this
+        *line = start;
+        *length = size;
+        begin += *taken;
+        return true;
+      }
+      if (atEnd) return false;
+      if (begin > 0) {
+        memmove(buffer.data(), start, left);
+        base += static_cast<long>(begin);
+        begin = 0;
+        end = left;
+      }
+      if (buffer.size() - end < kBlock / 2) buffer.resize(buffer.size() * 2);
+      size_t got = fread(buffer.data() + end, 1, buffer.size() - end - 1, stream);
+      if (got == 0) atEnd = true;
+      if (memchr(buffer.data() + end, '\0', got) != nullptr) sawNul = true;
+      end += got;
+    }
+  }
 };
+
+// Puts the stream back where the scanner's caller stands, for any reading
+// or moving that is not the scanner's own.
+void VersitFile::DropReadAhead() {
+  if (scan == nullptr || !scan->active) return;
+  scan->active = false;
+  if (stream != nullptr) fseek(stream, scan->Position(), SEEK_SET);
+}
 
 VersitFile::VersitFile() : raw(false), lineNumber(UINT32_MAX), cards(nullptr), stream(nullptr) {}
 
@@ -119,6 +180,7 @@ void VersitFile::DeleteCards() {
 
 KvBoolean VersitFile::Open(const char* path, KvBoolean raw) {
   DeleteCards();
+  if (scan != nullptr) scan->active = false;
   if (stream != nullptr) {
     fclose(stream);
     stream = nullptr;
@@ -132,6 +194,7 @@ KvBoolean VersitFile::Open(const char* path, KvBoolean raw) {
 
 KvBoolean VersitFile::OpenForWriting(const char* path) {
   DeleteCards();
+  if (scan != nullptr) scan->active = false;
   if (stream != nullptr) {
     fclose(stream);
     stream = nullptr;
@@ -144,6 +207,7 @@ KvBoolean VersitFile::OpenForWriting(const char* path) {
 
 KvBoolean VersitFile::Close() {
   DeleteCards();
+  if (scan != nullptr) scan->active = false;
   if (stream == nullptr) return true;
   int rc = fclose(stream);
   stream = nullptr;
@@ -156,16 +220,19 @@ void VersitFile::IncrementLineNumber() {
 
 KvBoolean VersitFile::PositionVCardFile(int offset) {
   if (stream == nullptr) return false;
+  if (scan != nullptr) scan->active = false;
   return fseek(stream, offset, SEEK_SET) == 0;
 }
 
 long VersitFile::GetVCardFileOffset() const {
   if (stream == nullptr) return -1;
+  if (scan != nullptr && scan->active) return scan->Position();
   return ftell(stream);
 }
 
 VCard* VersitFile::GetVCardFromFile() {
   if (stream == nullptr) return nullptr;
+  DropReadAhead();
   auto card = std::make_unique<VCard>();
   VCardEntry** tail = &card->firstEntry;
   bool begun = false;
@@ -236,15 +303,16 @@ VCard* VersitFile::ScanVCardFromFile(const int* keep, long* consumed) {
   size_t lineInCard = 0;
   try {
     for (;;) {
-      ssize_t got = getline(&scan->line, &scan->capacity, stream);
-      if (got < 0) {
+      char* text;
+      size_t n;
+      size_t taken;
+      if (!scan->NextLine(stream, &text, &n, &taken)) {
         if (begun) VERSIT_PARSE_ERROR(kNoEnd);
         return nullptr;
       }
-      if (consumed != nullptr) *consumed += got;
+      if (consumed != nullptr) *consumed += static_cast<long>(taken);
       // The line as GetVCardFromFile sees it: up to a NUL, without its end.
-      char* text = scan->line;
-      size_t n = strlen(text);
+      if (scan->sawNul) n = strlen(text);
       while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r')) --n;
       text[n] = '\0';
       bool blankFirst = *text == ' ' || *text == '\t' || *text == '\r';
@@ -256,33 +324,54 @@ VCard* VersitFile::ScanVCardFromFile(const int* keep, long* consumed) {
         if (!IsWord(word, "BEGIN") && !IsWord(word, "END")) VERSIT_PARSE_ERROR(kOutside);
       }
 
-      const char* colon = text + strcspn(text, ":\r");
-      char* rawName = nullptr;
-      char* rawValue = nullptr;
-      if (*colon != ':') BreakLine(text, &rawName, &rawValue);  // throws its error
-      size_t length = static_cast<size_t>(colon - text);
+      // The name: the one this line had in the last card when the line
+      // starts with it and a colon, else looked up or parsed.
       ScanState::Known* last = nullptr;
       if (lineInCard < ScanState::kMaxNames) {
-        if (lineInCard == scan->byLine.size()) scan->byLine.push_back({std::string(), kVCardUnknown});
+        if (lineInCard == scan->byLine.size()) scan->byLine.push_back({std::string(), nullptr});
         last = &scan->byLine[lineInCard];
       }
       ++lineInCard;
-      int id;
-      if (last != nullptr && last->id != kVCardUnknown && last->name.size() == length &&
-          memcmp(last->name.data(), text, length) == 0) {
-        id = last->id;
+      ScanState::Parsed* parsed;
+      ScanState::Parsed unlisted;
+      size_t length;
+      if (last != nullptr && last->parsed != nullptr && n > last->name.size() &&
+          text[last->name.size()] == ':' &&
+          memcmp(last->name.data(), text, last->name.size()) == 0) {
+        parsed = last->parsed;
+        length = last->name.size();
       } else {
-        scan->name.assign(text, length);
-        auto known = scan->ids.find(scan->name);
-        if (known != scan->ids.end()) {
-          id = known->second;
-        } else {
-          std::unique_ptr<VCardEntry> parsed(VCardEntry::ParsePropertyName(scan->name.c_str()));
-          id = parsed->id;
-          if (scan->ids.size() < ScanState::kMaxNames) scan->ids.emplace(scan->name, id);
+        const char* colon = text + strcspn(text, ":\r");
+        if (*colon != ':') {
+          char* rawName = nullptr;
+          char* rawValue = nullptr;
+          BreakLine(text, &rawName, &rawValue);  // throws its error
+          free(rawName);
+          free(rawValue);
         }
-        if (last != nullptr) *last = {scan->name, id};
+        length = static_cast<size_t>(colon - text);
+        std::string name(text, length);
+        auto known = scan->names.find(name);
+        if (known != scan->names.end()) {
+          parsed = &known->second;
+        } else {
+          std::unique_ptr<VCardEntry> entry(VCardEntry::ParsePropertyName(name.c_str()));
+          unlisted.id = entry->id;
+          unlisted.prototype = std::move(entry);
+          parsed = &unlisted;
+          if (scan->names.size() < ScanState::kMaxNames) {
+            parsed = &scan->names.emplace(name, std::move(unlisted)).first->second;
+          }
+        }
+        if (last != nullptr) {
+          if (parsed == &unlisted) {
+            *last = {std::string(), nullptr};
+          } else {
+            *last = {std::move(name), parsed};
+          }
+        }
       }
+      int id = parsed->id;
       if (id == kVCardIgnored) continue;
       if (id == kVCardBegin) {
         if (begun) VERSIT_PARSE_ERROR(kNestedBegin);
@@ -297,12 +386,12 @@ VCard* VersitFile::ScanVCardFromFile(const int* keep, long* consumed) {
       while (*wanted >= 0 && *wanted != id) ++wanted;
       if (*wanted < 0) continue;
 
-      // A kept line is read as GetVCardFromFile reads it.
-      BreakLine(text, &rawName, &rawValue);
-      HeapText name(rawName);
-      HeapText value(rawValue);
-      std::unique_ptr<VCardEntry> entry(VCardEntry::ParsePropertyName(name.get()));
-      entry->value = value.release();
+      // A kept line is read as GetVCardFromFile reads it: the name's entry
+      // and the value after the colon and its leading blanks.
+      std::unique_ptr<VCardEntry> entry(parsed->prototype->Copy());
+      const char* value = text + length + 1;
+      while (*value == ' ' || *value == '\t') ++value;
+      if (!StringIsEmpty(value)) entry->value = strdup(value);
       if (!raw && (entry->id == kVCardAdr || entry->id == kVCardOrg)) {
         HeapText readable(entry->id == kVCardAdr ? entry->FormatAdr() : entry->FormatOrg());
         if (readable) {
@@ -325,6 +414,7 @@ VCard* VersitFile::ScanVCardFromFile(const int* keep, long* consumed) {
 
 void VersitFile::ReadInAllCards() {
   if (cards != nullptr || stream == nullptr) return;
+  if (scan != nullptr) scan->active = false;
   rewind(stream);
   CardChain chain;
   while (VCard* card = GetVCardFromFile()) chain.Append(card);
@@ -386,15 +476,19 @@ class StreamedIndex {
   StreamedIndex(const StreamedIndex&) = delete;
   StreamedIndex& operator=(const StreamedIndex&) = delete;
 
-  // One item as ValNameList::Write writes it (an offset needs no escaping).
+  // One item as ValNameList::Write writes it (an offset needs no escaping),
+  // gathered into large writes.
   void Add(const char* uid, long offset) {
     char number[24];
-    int digits = snprintf(number, sizeof number, ":%ld\n", offset);
-    fputs(uid, fp_);
-    fwrite(number, 1, static_cast<size_t>(digits), fp_);
+    number[0] = ':';
+    char* stop = std::to_chars(number + 1, number + sizeof number - 1, offset).ptr;
+    *stop++ = '\n';
+    pending_.append(uid).append(number, static_cast<size_t>(stop - number));
+    if (pending_.size() >= kFlushAt) Flush();
   }
 
   void Finish() {
+    Flush();
     fputs("END:vNameList\n", fp_);
     bool ok = fflush(fp_) == 0 && ferror(fp_) == 0;
     if (fclose(fp_) != 0) ok = false;
@@ -406,8 +500,15 @@ class StreamedIndex {
   }
 
  private:
+  static constexpr size_t kFlushAt = 64 * 1024;
+  void Flush() {
+    fwrite(pending_.data(), 1, pending_.size(), fp_);
+    pending_.clear();
+  }
+
   std::string path_;
   std::string tmp_;
+  std::string pending_;
   FILE* fp_ = nullptr;
 };
 
