@@ -12,9 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "FieldLabels.h"
 #include "PersonMapping.h"
@@ -23,6 +22,20 @@ using ldapdb::Change;
 using ldapdb::Entry;
 
 namespace {
+
+// The bytes of the file at path; false when it cannot be read. (stdio: the
+// back end takes the C++ runtime from its host, which carries no streams.)
+bool ReadBytes(const std::string& path, std::string* bytes) {
+  FILE* in = fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  bytes->clear();
+  char chunk[16384];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, in)) > 0) bytes->append(chunk, got);
+  bool ok = ferror(in) == 0;
+  fclose(in);
+  return ok;
+}
 
 const char kDataOu[] = "velmoraadmin";
 const char kPersonClass[] = "(objectClass=inetOrgPerson)";
@@ -356,13 +369,9 @@ char* KvLdapUserDB::CopyPhotos(const char* /*topDir*/, const char* srcDir,
         skipped.Append(name.c_str());
         continue;
       }
-      std::ifstream in(from, std::ios::binary);
-      std::ostringstream bytes;
-      bytes << in.rdbuf();
-      if (!in.good() && !in.eof()) {
-        KV_THROW(String("Unable to read ") + from.c_str());
-      }
-      Ld().Modify(person->dn, {{Change::kReplace, "jpegPhoto", {bytes.str()}}});
+      std::string bytes;
+      if (!ReadBytes(from, &bytes)) KV_THROW(String("Unable to read ") + from.c_str());
+      Ld().Modify(person->dn, {{Change::kReplace, "jpegPhoto", {bytes}}});
       ++copied;
     }
   } catch (KvError* e) {
