@@ -358,8 +358,10 @@ def bench_conversion(tree, scratch, lines, rows, memory):
     os.chdir(tree.bin)
     results = {}
     for n in sorted({10000, lines}):
+        # The console removes an upload once converted: each run gets a copy.
+        master = os.path.join(scratch, "people%d.csv" % n)
         source = os.path.join(tree.tmp, "people%d.csv" % n)
-        write_lines(source, n)
+        write_lines(master, n)
         fields = {"program": "importdata", "sub_program": "genVersitFile",
                   "filePath": source, "delimiter": ",",
                   "versittags": str(len(CONVERT_TAGS)), "toFormat": "toVersit",
@@ -374,7 +376,11 @@ def bench_conversion(tree, scratch, lines, rows, memory):
             out.write(body)
         env = tree.env(cookies=tree.cookies, method="POST", length=len(body))
         page = os.path.join(scratch, "convert.html")
-        ours = best_of(3, [tree.program], env=env, stdin=body_file, stdout=page)
+        runs = []
+        for _ in range(3):
+            shutil.copyfile(master, source)
+            runs.append(measured([tree.program], env=env, stdin=body_file, stdout=page))
+        ours = min(runs, key=lambda r: r.cpu)
         with open(page, "rb") as f:
             text = f.read()
         produced = os.path.join(tree.tmp, "tempdata.vcf")
@@ -383,10 +389,10 @@ def bench_conversion(tree, scratch, lines, rows, memory):
                              % (n, re.sub(rb"\s+", b" ", text)[-1500:].decode("utf-8", "replace")))
         expected = os.path.join(scratch, "awk.vcf")
         anchor = best_of(3, [awk, "-v", "tags=" + "|".join(CONVERT_TAGS), "-f", awk_script,
-                             source], stdout=expected)
+                             master], stdout=expected)
         same = os.path.getsize(produced) == os.path.getsize(expected)
         results[n] = (ours, anchor, same)
-        os.unlink(source)
+        os.unlink(master)
         os.unlink(expected)
     ours, anchor, same = results[lines]
     ratio = anchor.cpu / ours.cpu

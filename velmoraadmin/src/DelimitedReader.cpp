@@ -13,8 +13,10 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
+// The reader is the file's only user while it reads: the unlocked calls
+// spare a lock per character.
 int DelimitedReader::Get() {
-  int c = getc(fp_);
+  int c = getc_unlocked(fp_);
   if (c == '\n') ++line_;
   return c;
 }
@@ -46,7 +48,7 @@ bool DelimitedReader::Next(std::vector<std::string>* fields, int* line,
     }
     if (quoted) {
       if (c == '"') {
-        int next = getc(fp_);
+        int next = getc_unlocked(fp_);
         if (next == '"') {
           field += '"';
         } else {
@@ -71,7 +73,7 @@ bool DelimitedReader::Next(std::vector<std::string>* fields, int* line,
     }
     if (c == '\n') break;
     if (c == '\r') {
-      int next = getc(fp_);
+      int next = getc_unlocked(fp_);
       if (next != '\n' && next != EOF) ungetc(next, fp_);
       if (next == '\n') ++line_;
       break;

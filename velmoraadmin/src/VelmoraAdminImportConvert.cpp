@@ -154,8 +154,10 @@ std::string Lower(const std::string& text) {
 // A field's text as one line of a versit card: line breaks inside a quoted
 // field become ", ".
 std::string OneLine(const char* text) {
+  if (text == nullptr) return std::string();
+  if (strpbrk(text, "\r\n") == nullptr) return std::string(text);
   std::string out;
-  for (const char* p = text ? text : ""; *p; ++p) {
+  for (const char* p = text; *p; ++p) {
     if (*p == '\r' || *p == '\n') {
       if (*p == '\r' && p[1] == '\n') ++p;
       out += ", ";
@@ -388,39 +390,85 @@ ValList* VelmoraAdminImportData::ReadColumnTags() const {
   return tags;
 }
 
-void VelmoraAdminImportData::WriteFN(FILE* out, ValList* tags,
-                                     ValList* values) {
-  const char* const order[] = {"Prefix", "GivenName", "MiddleInitial",
-                               "FamilyName", "Suffix"};
+namespace {
+
+// What a conversion to vCards does with each column, worked out once from
+// the tags rather than for every row.
+struct VersitLayout {
+  std::vector<const char*> tags;  // per column: the tag written, or null
+  bool hasFN = false;
+  int nameParts[5];  // columns of Prefix, GivenName, MiddleInitial, FamilyName, Suffix
+};
+
+const char* const kNameOrder[] = {"Prefix", "GivenName", "MiddleInitial", "FamilyName",
+                                  "Suffix"};
+constexpr int kMiddleInitial = 2;
+
+VersitLayout LayoutOf(ValList* tags) {
+  VersitLayout layout;
+  for (ValListItem* tag = tags->GetFirst(); tag; tag = tag->next) {
+    const char* written = tag->value;
+    if (IsEmpty(written)) {
+      written = nullptr;
+    } else {
+      if (strcmp(written, "FN") == 0) layout.hasFN = true;
+      for (const char* name : kNamePseudoTags) {
+        if (strcasecmp(written, name) == 0) {
+          written = nullptr;
+          break;
+        }
+      }
+    }
+    layout.tags.push_back(written);
+  }
+  for (int part = 0; part < 5; ++part) layout.nameParts[part] = tags->GetIndexOf(kNameOrder[part]);
+  return layout;
+}
+
+// The name made of the name-part columns: "Prefix Given M. Family Suffix".
+std::string FormattedName(const VersitLayout& layout, ValList* values) {
   std::string name;
-  for (const char* part : order) {
-    const char* value = ValueAt(values, tags->GetIndexOf(part));
+  for (int part = 0; part < 5; ++part) {
+    const char* value = ValueAt(values, layout.nameParts[part]);
     if (IsEmpty(value)) continue;
     std::string text = OneLine(value);
-    if (strcmp(part, "MiddleInitial") == 0) text = FirstCharacter(text);
+    if (part == kMiddleInitial) text = FirstCharacter(text);
     if (!name.empty()) name += " ";
     name += text;
   }
-  fprintf(out, "%s:%s\n", "FN", name.c_str());
+  return name;
+}
+
+void WriteCard(FILE* out, const VersitLayout& layout, ValList* values) {
+  fputs("BEGIN:vCard\n", out);
+  ValListItem* value = values->GetFirst();
+  for (const char* tag : layout.tags) {
+    if (tag != nullptr) {
+      fputs(tag, out);
+      putc(':', out);
+      fputs(OneLine(value ? value->value : nullptr).c_str(), out);
+      putc('\n', out);
+    }
+    value = value ? value->next : nullptr;
+  }
+  if (!layout.hasFN) {
+    fputs("FN:", out);
+    fputs(FormattedName(layout, values).c_str(), out);
+    putc('\n', out);
+  }
+  fputs("END:vCard\n", out);
+}
+
+}  // namespace
+
+void VelmoraAdminImportData::WriteFN(FILE* out, ValList* tags,
+                                     ValList* values) {
+  fprintf(out, "%s:%s\n", "FN", FormattedName(LayoutOf(tags), values).c_str());
 }
 
 void VelmoraAdminImportData::WriteVersitCard(FILE* out, ValList* tags,
                                              ValList* values) {
-  fputs("BEGIN:vCard\n", out);
-  bool hasFN = false;
-  ValListItem* value = values->GetFirst();
-  for (ValListItem* tag = tags->GetFirst(); tag;
-       tag = tag->next, value = value ? value->next : nullptr) {
-    if (IsEmpty(tag->value)) continue;
-    if (strcmp(tag->value, "FN") == 0) hasFN = true;
-    bool pseudo = false;
-    for (const char* name : kNamePseudoTags)
-      if (strcasecmp(tag->value, name) == 0) pseudo = true;
-    if (pseudo) continue;
-    fprintf(out, "%s:%s\n", tag->value, OneLine(value ? value->value : nullptr).c_str());
-  }
-  if (!hasFN) WriteFN(out, tags, values);
-  fputs("END:vCard\n", out);
+  WriteCard(out, LayoutOf(tags), values);
 }
 
 int VelmoraAdminImportData::GenDataFile(const char* path, char delimiter,
@@ -447,10 +495,11 @@ int VelmoraAdminImportData::GenDataFile(const char* path, char delimiter,
     }
     bool keepFirst = request->FindVar("firstLine") != nullptr;
     int lineNumber = 0;
+    const VersitLayout layout = LayoutOf(tags);
     ReadSource(
         src.get(), delimiter, keepFirst, &lineNumber, &cookie->rowsSkipped,
         [&](int line, ValList* values) {
-          WriteVersitCard(out.get(), tags, values);
+          WriteCard(out.get(), layout, values);
           ++cookie->rowsConverted;
           if (line % kReportEvery == 0)
             callback(cookie, std::to_string(line).c_str(), 20, nullptr);
