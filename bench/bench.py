@@ -453,7 +453,7 @@ def bench_cards(tree, scratch, cards, vobject_cards, rows, memory):
 # request is not settled yet. Until it is, the query below is a placeholder
 # (BENCH_SELECTOR_QUERY overrides it), and the slot is skipped with a message
 # while the program is not installed.
-SELECTOR_QUERY = "program=search&searchText=Given42"
+SELECTOR_QUERY = "program=selector&q=Given42"
 
 
 def bench_selector(tree, scratch, requests, rows):

@@ -2,14 +2,18 @@
 // e-mail address, through the search file that indexing writes.
 #include "PeopleSearch.h"
 
+#include <fcntl.h>
 #include <locale.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <wctype.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "KvFileUserDB.h"
 #include "ListFile.h"
@@ -194,14 +198,39 @@ bool Older(const struct stat& a, const struct stat& b) {
          (a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec < b.st_mtim.tv_nsec);
 }
 
-std::string ReadAll(FILE* fp, const std::string& path) {
-  std::string text;
-  char buf[65536];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, fp)) > 0) text.append(buf, n);
-  if (ferror(fp)) filedb::ThrowSystemError(__LINE__, "Unable to read", path, EIO);
-  return text;
-}
+// A file mapped into memory for reading, unmapped at the end of its scope.
+class MappedFile {
+ public:
+  explicit MappedFile(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) filedb::ThrowSystemError(__LINE__, "Unable to open", path, errno);
+    struct stat st;
+    int err = fstat(fd, &st) == 0 ? 0 : errno;
+    if (err == 0 && st.st_size > 0) {
+      size_ = static_cast<size_t>(st.st_size);
+      void* map = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+      if (map == MAP_FAILED) {
+        err = errno;
+        size_ = 0;
+      } else {
+        data_ = static_cast<const char*>(map);
+      }
+    }
+    close(fd);
+    if (err != 0) filedb::ThrowSystemError(__LINE__, "Unable to read", path, err);
+  }
+  ~MappedFile() {
+    if (data_ != nullptr) munmap(const_cast<char*>(data_), size_);
+  }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  std::string_view Text() const { return data_ ? std::string_view(data_, size_) : std::string_view(); }
+
+ private:
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
 
 // Writes the search file of the cards of dataPath.
 // REQUIRES: the caller holds the data file's exclusive lock.
@@ -235,7 +264,6 @@ ValNameList* KvFileUserDB::SearchPeople(const char* prefix, int max) {
   struct stat data, search;
   if (stat(dataPath.c_str(), &data) != 0) return found.release();
 
-  std::string text;
   if (stat(searchPath.c_str(), &search) != 0 || Older(search, data)) {
     // Data indexed before there was a search file: made once, from the cards.
     KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockExclusive);
@@ -244,13 +272,11 @@ ValNameList* KvFileUserDB::SearchPeople(const char* prefix, int max) {
       WriteSearchFileFor(dataPath, searchPath);
     }
   }
-  {
-    KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockShared);
-    FILE* fp = fopen(searchPath.c_str(), "r");
-    if (fp == nullptr) filedb::ThrowSystemError(__LINE__, "Unable to open", searchPath, errno);
-    std::unique_ptr<FILE, int (*)(FILE*)> closer(fp, fclose);
-    text = ReadAll(fp, searchPath);
-  }
+  // The file is searched where it lies, mapped (it is replaced by renaming,
+  // never rewritten in place), under the lock that keeps it whole.
+  KvLockGuard lock(filedb::LockPathOf(dataPath).c_str(), kKvLockShared);
+  MappedFile mapped(searchPath);
+  const std::string_view text = mapped.Text();
 
   // Control characters are blanks here as in the search file's fields: a
   // line break in the query must not match across lines.
@@ -260,21 +286,21 @@ ValNameList* KvFileUserDB::SearchPeople(const char* prefix, int max) {
   std::string needle = std::string(1, '\x1f') + wanted;
   int limit = max < 0 ? 0 : max;
   // The separator occurs only in the keys, so every hit is a matching line.
-  std::string::size_type at = 0;
+  std::string_view::size_type at = 0;
   while (found->GetCount() <= limit) {
-    std::string::size_type hit = text.find(needle, at);
-    if (hit == std::string::npos) break;
-    std::string::size_type begin = text.rfind('\n', hit);
-    begin = begin == std::string::npos ? 0 : begin + 1;
-    std::string::size_type end = text.find('\n', hit);
-    if (end == std::string::npos) end = text.size();
-    std::string::size_type t1 = text.find('\t', begin);
-    std::string::size_type t2 = text.find('\t', t1 + 1);
-    std::string::size_type t3 = text.find('\t', t2 + 1);
-    if (t1 != std::string::npos && t1 < t2 && t2 < t3 && t3 < hit) {
-      std::string uid = text.substr(begin, t1 - begin);
-      std::string name = text.substr(t1 + 1, t2 - t1 - 1);
-      std::string email = text.substr(t2 + 1, t3 - t2 - 1);
+    std::string_view::size_type hit = text.find(needle, at);
+    if (hit == std::string_view::npos) break;
+    std::string_view::size_type begin = text.rfind('\n', hit);
+    begin = begin == std::string_view::npos ? 0 : begin + 1;
+    std::string_view::size_type end = text.find('\n', hit);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view::size_type t1 = text.find('\t', begin);
+    std::string_view::size_type t2 = text.find('\t', t1 + 1);
+    std::string_view::size_type t3 = text.find('\t', t2 + 1);
+    if (t1 != std::string_view::npos && t1 < t2 && t2 < t3 && t3 < hit) {
+      std::string uid(text.substr(begin, t1 - begin));
+      std::string name(text.substr(t1 + 1, t2 - t1 - 1));
+      std::string email(text.substr(t2 + 1, t3 - t2 - 1));
       found->Append(uid.c_str(), name.empty() ? uid.c_str() : name.c_str(),
                     email.empty() ? nullptr : email.c_str());
     }
