@@ -1,6 +1,7 @@
 // vCards. The first byte picks the form: single lines through the strict
 // line parser and the value formatters; whole files through the strict
-// reader (what it reads must print and read back); or whole files as other
+// reader (what it reads must print and read back, and the indexing scanner
+// must agree with it); or whole files as other
 // programs write them through the importer, whose output the strict reader
 // must then accept, with a UID in every card.
 #include <unistd.h>
@@ -70,8 +71,40 @@ int ReadStrict(bool raw, FILE* out, bool* printed, bool needUid = false) {
   return ok ? cards : -1;
 }
 
+// The scanner indexing uses reads ahead in blocks of its own: it must find
+// the same cards, values, offsets, line numbers and failures as the full
+// reader.
+void SameAsScanner(bool raw) {
+  static const int keep[] = {kVCardUID, kVCardOrg, -1};
+  VersitFile full;
+  VersitFile scanned;
+  FUZZ_CHECK(full.Open(ScratchPath().c_str(), raw));
+  FUZZ_CHECK(scanned.Open(ScratchPath().c_str(), raw));
+  for (;;) {
+    std::unique_ptr<VCard> expected;
+    std::unique_ptr<VCard> got;
+    bool read = fuzz::Catch([&] { expected.reset(full.GetVCardFromFile()); });
+    FUZZ_CHECK(fuzz::Catch([&] { got.reset(scanned.ScanVCardFromFile(keep)); }) == read);
+    if (!read || !expected) {
+      FUZZ_CHECK(!got);
+      return;
+    }
+    FUZZ_CHECK(got != nullptr);
+    for (int id : {kVCardUID, kVCardOrg}) {
+      const VCardEntry* a = expected->GetEntry(id);
+      const VCardEntry* b = got->GetEntry(id);
+      FUZZ_CHECK((a == nullptr) == (b == nullptr));
+      if (a == nullptr) continue;
+      FUZZ_CHECK(std::string(a->value ? a->value : "-") == std::string(b->value ? b->value : "-"));
+    }
+    FUZZ_CHECK(full.GetVCardFileOffset() == scanned.GetVCardFileOffset());
+    FUZZ_CHECK(full.GetLineNumber() == scanned.GetLineNumber());
+  }
+}
+
 void Strict(const std::string& text, bool raw) {
   WriteScratch(text);
+  SameAsScanner(raw);
   fuzz::Output out;
   bool printed = true;
   int cards = ReadStrict(raw, out.get(), &printed);
