@@ -49,4 +49,7 @@ class VCardImporter {
   // one needs a new UID unlike all of them), and whether such a card was seen.
   bool keepingUids_ = false;
   bool uidMissing_ = false;
+  // While writing at once (see Convert): stop at the first card without a
+  // UID, setting uidMissing_.
+  bool stopAtMissingUid_ = false;
 };

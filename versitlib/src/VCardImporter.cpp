@@ -6,6 +6,8 @@
 
 #include <iconv.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -442,19 +444,50 @@ std::vector<std::string> VCardImporter::ReportLines() const {
   return lines;
 }
 
+namespace {
+
+// True when out is a regular file not yet written to, which a conversion
+// can empty and begin again.
+bool CanStartOver(FILE* out) {
+  int fd = fileno(out);
+  struct stat st;
+  return fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ftell(out) == 0;
+}
+
+}  // namespace
+
 void VCardImporter::Convert(FILE* in, FILE* out) {
   cards_ = 0;
   uidsMade_ = 0;
   dropped_.clear();
   uids_.clear();
-  // The UIDs of the file are gathered only when a card lacks one: a
-  // large file that has them all is not held in memory.
-  collecting_ = true;
   keepingUids_ = false;
   uidMissing_ = false;
-  Pass(in, nullptr);
-  rewind(in);
+  if (CanStartOver(out)) {
+    // Most files give every card its UID: they are written in one pass, and
+    // begun again only when a card without one turns up.
+    collecting_ = false;
+    stopAtMissingUid_ = true;
+    Pass(in, out);
+    stopAtMissingUid_ = false;
+    if (!uidMissing_) return;
+    if (fflush(out) != 0 || ftruncate(fileno(out), 0) != 0 || fseek(out, 0, SEEK_SET) != 0) {
+      VERSIT_FAULT("Unable to begin the converted file again");
+    }
+    rewind(in);
+    cards_ = 0;
+    dropped_.clear();
+  } else {
+    // Into a stream that cannot be begun again: first a pass that only
+    // looks for a card without a UID.
+    collecting_ = true;
+    Pass(in, nullptr);
+    rewind(in);
+  }
+  // The UIDs of the file are gathered only when a card lacks one: a
+  // large file that has them all is not held in memory.
   if (uidMissing_) {
+    collecting_ = true;
     keepingUids_ = true;
     Pass(in, nullptr);
     rewind(in);
@@ -520,6 +553,7 @@ void VCardImporter::Pass(FILE* in, FILE* out) {
       }
       Finish(*card, out);
       card.reset();
+      if (stopAtMissingUid_ && uidMissing_) return;
       continue;
     }
     if (nested > 0) continue;
@@ -608,7 +642,7 @@ void VCardImporter::AddProperty(Card& card, int id, const std::string& name,
 }
 
 void VCardImporter::Finish(Card& card, FILE* out) {
-  if (collecting_) {
+  if (collecting_ || (stopAtMissingUid_ && !card.hasUid)) {
     if (!card.hasUid) uidMissing_ = true;
     return;
   }
