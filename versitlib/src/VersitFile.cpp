@@ -74,6 +74,25 @@ bool IsWord(const char* text, const char* word) {
          (text[n] == ':' || text[n] == ';' || text[n] == ' ' || text[n] == '\t');
 }
 
+// ADR and ORG in their one-line readable forms.
+void MakeReadable(VCardEntry* entry) {
+  if (entry->id != kVCardAdr && entry->id != kVCardOrg) return;
+  char* readable = entry->id == kVCardAdr ? entry->FormatAdr() : entry->FormatOrg();
+  if (readable == nullptr) return;
+  free(entry->value);
+  entry->value = readable;
+}
+
+// Adds to an error met while reading a card the line it was met on (a
+// format error) or where it passed (any other).
+void NoteWhere(KvError* e, uint32_t lineNumber) {
+  if (e->GetKind() == kKvErrorParse) {
+    VERSIT_ADD_USER_LINE(e, kAtLine + std::to_string(lineNumber));
+  } else {
+    VERSIT_ADD_TRACE_LINE(e, kRethrown);
+  }
+}
+
 struct FreeDeleter {
   void operator()(char* p) const { free(p); }
 };
@@ -264,13 +283,7 @@ VCard* VersitFile::GetVCardFromFile() {
       if (entry->id == kVCardIgnored) continue;
 
       entry->value = value.release();
-      if (!raw && (entry->id == kVCardAdr || entry->id == kVCardOrg)) {
-        HeapText readable(entry->id == kVCardAdr ? entry->FormatAdr() : entry->FormatOrg());
-        if (readable) {
-          free(entry->value);
-          entry->value = readable.release();
-        }
-      }
+      if (!raw) MakeReadable(entry.get());
 
       if (entry->id == kVCardBegin) {
         if (begun) VERSIT_PARSE_ERROR(kNestedBegin);
@@ -285,11 +298,7 @@ VCard* VersitFile::GetVCardFromFile() {
       tail = &(*tail)->next;
     }
   } catch (KvError* e) {
-    if (e->GetKind() == kKvErrorParse) {
-      VERSIT_ADD_USER_LINE(e, kAtLine + std::to_string(lineNumber));
-    } else {
-      VERSIT_ADD_TRACE_LINE(e, kRethrown);
-    }
+    NoteWhere(e, lineNumber);
     throw;
   }
 }
@@ -392,22 +401,12 @@ VCard* VersitFile::ScanVCardFromFile(const int* keep, long* consumed) {
       const char* value = text + length + 1;
       while (*value == ' ' || *value == '\t') ++value;
       if (!StringIsEmpty(value)) entry->value = strdup(value);
-      if (!raw && (entry->id == kVCardAdr || entry->id == kVCardOrg)) {
-        HeapText readable(entry->id == kVCardAdr ? entry->FormatAdr() : entry->FormatOrg());
-        if (readable) {
-          free(entry->value);
-          entry->value = readable.release();
-        }
-      }
+      if (!raw) MakeReadable(entry.get());
       *tail = entry.release();
       tail = &(*tail)->next;
     }
   } catch (KvError* e) {
-    if (e->GetKind() == kKvErrorParse) {
-      VERSIT_ADD_USER_LINE(e, kAtLine + std::to_string(lineNumber));
-    } else {
-      VERSIT_ADD_TRACE_LINE(e, kRethrown);
-    }
+    NoteWhere(e, lineNumber);
     throw;
   }
 }
