@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <strings.h>
 #include <sys/types.h>
@@ -395,47 +396,30 @@ KvBoolean String::GetNameValPair(FILE* fp, String& name, String& value) {
   KvBoolean result = false;
   char* raw = nullptr;
   size_t capacity = 0;
-  std::string piece;
   for (;;) {
     if (getline(&raw, &capacity, fp) < 0) break;
     // A last line without a line break still counts.
     size_t n = strlen(raw);
     while (n > 0 && (raw[n - 1] == '\n' || raw[n - 1] == '\r')) --n;
     raw[n] = '\0';
-    bool pieceGiven = true;
+    String piece;
     if (firstLine) {
-      // The name runs to the first colon; the value from it to a line end.
-      pieceGiven = false;
-      if (!StringIsEmpty(raw)) {
-        size_t colon = strcspn(raw, ":\r\n");
-        if (raw[colon] == ':' && colon > 0) {
-          nameText.assign(raw, colon);
-          haveName = true;
-        }
-        if (const char* after = strchr(raw, ':')) {
-          ++after;
-          piece.assign(after, strcspn(after, "\r\n"));
-          pieceGiven = true;
-        }
-      }
+      std::unique_ptr<char, decltype(&free)> before(StringGrabValBeforeColon(raw), &free);
+      std::unique_ptr<char, decltype(&free)> after(StringGrabValAfterColon(raw), &free);
+      haveName = before != nullptr;
+      if (haveName) nameText = before.get();
+      piece.Init(after.get());
     } else {
       // A continuation line: its first character (the fold's blank) goes.
-      piece.assign(n > 0 ? raw + 1 : "");
+      piece.Init(n > 0 ? raw + 1 : "");
     }
-    // A piece ending in "=0A=" stands for a line break and goes on on the
-    // next line.
-    bool more = pieceGiven && piece.size() >= 4 &&
-                strcasecmp(piece.c_str() + piece.size() - 4, "=0A=") == 0;
-    if (more) {
-      piece.resize(piece.size() - 4);
-      piece.push_back('\n');
-    }
+    bool more = piece.VersitUnescape();
     if (firstLine) {
       // keeps an empty value apart from an absent one
-      valueText = piece;
-      haveValue = pieceGiven;
-    } else if (!piece.empty()) {
-      valueText += piece;
+      haveValue = piece.GetBuffer() != nullptr;
+      valueText = piece.CStr();
+    } else if (piece.GetLength() > 0) {
+      valueText += piece.CStr();
       haveValue = true;
     }
     if (!more) {
