@@ -357,8 +357,14 @@ ValList* KvFileUserDB::IndexDataFile(const char* path, const char* /*adminUid*/,
     UidFilter filter(fstat(fileno(reader.GetStream()), &copyStat) == 0 ? copyStat.st_size : 0);
     // The accounts, each marked once its person is read, so that those left
     // without one are counted without loading the new index afterwards.
+    // The count is a notice only: accounts that cannot be read do not stop
+    // the indexing.
     std::unordered_map<std::string, bool> accountFound;
-    for (const std::string& uid : AccountUids()) accountFound.emplace(Lower(uid), false);
+    try {
+      for (const std::string& uid : AccountUids()) accountFound.emplace(Lower(uid), false);
+    } catch (KvError* e) {
+      filedb::ErrorOwner owned(e);
+    }
     int count = 0;
     int indexed = 0;
     filedb::TempFile newIndex(filedb::WriteBeside(indexPath, [&](FILE* fp) {

@@ -425,7 +425,8 @@ VersitLayout LayoutOf(ValList* tags) {
   return layout;
 }
 
-// The name made of the name-part columns: "Prefix Given M. Family Suffix".
+// The name made of the name-part columns, "Prefix Given M Family Suffix",
+// the middle name cut to its first character.
 std::string FormattedName(const VersitLayout& layout, ValList* values) {
   std::string name;
   for (int part = 0; part < 5; ++part) {

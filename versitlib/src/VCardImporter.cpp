@@ -268,24 +268,18 @@ RowsByName RowsOf(const PropNameAndSize* table) {
   return rows;
 }
 
-// The first row of table whose name is name in any case, or -1. Every line
-// of a file looks its name up: the tables are hashed once.
+// The first row of table (the property, type or value names) whose name is
+// name in any case, or -1. Every line of a file looks its name up: the
+// tables are hashed once.
 int FindRow(const PropNameAndSize* table, const std::string& name) {
   static const RowsByName props = RowsOf(kVCardPropNames);
   static const RowsByName types = RowsOf(kVCardTypeNames);
   static const RowsByName values = RowsOf(kVCardValueNames);
-  const RowsByName* rows = table == kVCardPropNames   ? &props
-                           : table == kVCardTypeNames ? &types
-                           : table == kVCardValueNames ? &values
-                                                       : nullptr;
-  if (rows == nullptr) {
-    for (int row = 0; table[row].name != nullptr; ++row) {
-      if (strcasecmp(table[row].name, name.c_str()) == 0) return row;
-    }
-    return -1;
-  }
-  auto found = rows->find(Upper(name));
-  return found == rows->end() ? -1 : found->second;
+  const RowsByName& rows = table == kVCardPropNames ? props
+                           : table == kVCardTypeNames ? types
+                                                      : values;
+  auto found = rows.find(Upper(name));
+  return found == rows.end() ? -1 : found->second;
 }
 
 // True when text holds more than blanks and tabs.
