@@ -110,8 +110,8 @@ using HeapText = std::unique_ptr<char, FreeDeleter>;
 struct VersitFile::ScanState {
   static constexpr size_t kMaxNames = 1024;
   static constexpr size_t kBlock = 64 * 1024;
-  // A name's id, and the entry it parses to (without its value), made the
-  // first time a line of that name is kept.
+  // A name's id, and the entry it parses to (without its value), which a
+  // kept line of that name copies.
   struct Parsed {
     int id;
     std::unique_ptr<VCardEntry> prototype;
